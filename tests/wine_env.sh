@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# start: create the prefix if needed, add the CJK font substitutes, and leave
+#        a persistent wine server running. stop: end every wine process of it.
+# Wine's helper processes must not inherit our pipes, or ctest waits for them.
+set -u
+: "${WINEPREFIX:?}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+q() { "$@" </dev/null >/dev/null 2>&1; }
+case "${1:-start}" in
+start)
+  if [ ! -f "$WINEPREFIX/.zq_ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    q wineboot -i
+    q wineserver -w
+    reg="$WINEPREFIX/../zq_fonts.reg"
+    printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"微软雅黑"="WenQuanYi Micro Hei"\r\n"Microsoft YaHei"="WenQuanYi Micro Hei"\r\n' |
+      iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$reg"
+    q wine regedit "$reg"
+    q wineserver -w
+    touch "$WINEPREFIX/.zq_ready"
+  fi
+  q wineserver -p
+  q wine wineboot
+  echo "wine prefix ready: $WINEPREFIX"
+  ;;
+stop)
+  q wineserver -k
+  echo "wine server stopped"
+  ;;
+esac
+exit 0
