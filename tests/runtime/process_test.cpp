@@ -102,3 +102,25 @@ TEST(ProcessCreate, MissingProgramGivesNullAndBothFailureTexts) {
   EXPECT_EQ(lines.back().function, "utility::process::execute");
   EXPECT_EQ(lines.back().message, L"execute failed!!! last error = 2");
 }
+
+TEST(ProcessShell, StartsElevatedHiddenAndLogsFailures) {
+  const std::wstring report = reportFile(L"shell");
+  rt::LogCapture log;
+  EXPECT_TRUE(utility::process::shell(childPath(), L"exit 0"));
+  ASSERT_FALSE(log.lines().empty());
+  EXPECT_EQ(log.lines()[0].function, "utility::process::shell");
+  EXPECT_EQ(log.lines()[0].message, L"shell filename = [" + childPath() + L"], param = [exit 0], runas = 1, show = 0");
+  EXPECT_NE(waitReport(report).first, 0u) << "the program ran";
+
+  rt::LogCapture shown;
+  EXPECT_TRUE(utility::process::shellWithShowState(childPath(), L"exit 0", SW_SHOWNORMAL));
+  ASSERT_FALSE(shown.lines().empty());
+  EXPECT_EQ(shown.lines()[0].function, "utility::process::shellWithShowState");
+  EXPECT_EQ(shown.lines()[0].message, L"shell filename = [" + childPath() + L"], param = [exit 0], runas = 1, show = 1");
+
+  rt::LogCapture failed;
+  EXPECT_FALSE(utility::process::shell(rt::exeFolder() + L"\\no_such_program.exe", L""));
+  const auto lines = failed.lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].message.rfind(L"shellEx failed!!! lastError = ", 0), 0u) << lines[1].message;
+}
