@@ -17,6 +17,8 @@ void log(const char* function, int line, const wchar_t* format, ...) {
   int n = _vsnwprintf(buffer, 511, format, args);
   va_end(args);
   if (n < 0 || n > 511) n = 511;  // cut long messages to their first 511 units
+  // A cut between the halves of a surrogate pair drops the first half too.
+  if (n == 511 && buffer[510] >= 0xD800 && buffer[510] <= 0xDBFF) n = 510;
   buffer[n] = L'\0';
   sink(function, line, buffer);
 }

@@ -37,6 +37,14 @@ TEST(LogCall, CutsMessagesTo511Units) {
   EXPECT_EQ(lastMessage.size(), 511u);
 }
 
+TEST(LogCall, CutNeverSplitsASurrogatePair) {
+  SinkGuard guard;
+  std::wstring text(510, L'x');
+  text += L"\xd83d\xde00";  // the pair straddles the 511-unit limit
+  ZQ_LOG("Test::run", L"%s", text.c_str());
+  EXPECT_EQ(lastMessage, std::wstring(510, L'x'));
+}
+
 TEST(LogCall, DropsCallsWithoutSink) {
   utility::logSink = nullptr;
   lastMessage = L"untouched";
