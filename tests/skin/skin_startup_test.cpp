@@ -140,3 +140,63 @@ TEST_F(SkinStartup, SmallTableInSkinFolderIsIgnored) {
   EXPECT_EQ(lang(L"k"), L"<unknown>");
   EXPECT_EQ(lang(L"confirm"), L"<unknown>");
 }
+
+namespace {
+
+// Wine's per-program setting of the reported Windows version, removed again.
+class WineVersionOverride {
+ public:
+  explicit WineVersionOverride(const wchar_t* version) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_,
+                        nullptr) == ERROR_SUCCESS) {
+      RegSetValueExW(key_, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                     static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+    }
+  }
+  ~WineVersionOverride() {
+    if (key_) RegCloseKey(key_);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
+  }
+  WineVersionOverride(const WineVersionOverride&) = delete;
+  WineVersionOverride& operator=(const WineVersionOverride&) = delete;
+  bool ok() const { return key_ != nullptr; }
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\skin_startup_tests.exe";
+  HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+// Child mode: ZQ_EXPECT_OS_MAJOR names the major version start-up must record.
+TEST(SkinStartupOs, RecordsOsMajorVersion) {
+  duilibInit2(GetModuleHandleW(nullptr));
+  wchar_t expected[16] = L"";
+  if (GetEnvironmentVariableW(L"ZQ_EXPECT_OS_MAJOR", expected, 16)) {
+    EXPECT_EQ(skinOsMajorVersion(), static_cast<unsigned>(_wtoi(expected)));
+  } else {
+    EXPECT_GE(skinOsMajorVersion(), 6u);
+  }
+}
+
+TEST(SkinStartupOs, RecordsWinXpAsMajorVersion5) {
+  WineVersionOverride winxp(L"winxp");
+  ASSERT_TRUE(winxp.ok());
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring command = L"\"" + std::wstring(exe) +
+                         L"\" --gtest_filter=SkinStartupOs.RecordsOsMajorVersion";
+  SetEnvironmentVariableW(L"ZQ_EXPECT_OS_MAJOR", L"5");
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &si, &pi));
+  SetEnvironmentVariableW(L"ZQ_EXPECT_OS_MAJOR", nullptr);
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);
+}
