@@ -125,6 +125,8 @@ class CControlUI {
   virtual void OnNativeCommand(UINT /*code*/) {}
   // WM_CTLCOLOR* of the native child: brush to paint with, or nullptr for default.
   virtual HBRUSH OnNativeCtlColor(HDC /*hdc*/) { return nullptr; }
+  // The native child is gone (its parent window was destroyed): forget it.
+  virtual void OnNativeDestroyed() {}
 
  protected:
   CPaintManagerUI* manager_ = nullptr;

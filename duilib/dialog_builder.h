@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "duilib/ui_defs.h"
 #include "duilib/xml_reader.h"
 
 namespace DuiLib {

@@ -44,6 +44,7 @@ class CEditUI : public CLabelUI {
   void PaintText(HDC hdc) override;
   void OnNativeCommand(UINT code) override;
   HBRUSH OnNativeCtlColor(HDC hdc) override;
+  void OnNativeDestroyed() override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
  private:

@@ -49,6 +49,9 @@ class CPaintManagerUI {
   // Binds to hWnd (once, before AttachDialog; WindowImplBase does it on WM_CREATE).
   void Init(HWND hWnd);
   HWND GetPaintWindow() const { return hWnd_; }
+  // After the window is destroyed: forgets native children, the shadow and
+  // the window; the tree stays until the manager is deleted.
+  void Unbind();
 
   // ---- tree ----
   // Takes ownership of root (replacing and deleting an earlier one), applies

@@ -37,6 +37,7 @@ class CRichEditUI : public CLabelUI {
   void SetInternVisible(bool visible = true) override;
   void SetEnabled(bool enable = true) override;
   void OnNativeCommand(UINT code) override;
+  void OnNativeDestroyed() override { hwnd_ = nullptr; }
   void PaintText(HDC hdc) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
@@ -46,6 +47,7 @@ class CRichEditUI : public CLabelUI {
   void PlaceNative();
 
   HWND hwnd_ = nullptr;
+  DWORD editBkColor_ = 0xFFFFFFFF;
   bool multiline_ = true, vscroll_ = false, autoVScroll_ = false, rich_ = true, readOnly_ = false;
 };
 

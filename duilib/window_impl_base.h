@@ -70,6 +70,9 @@ class WindowImplBase : public CWindowWnd,
   // Base "click" handler: "closebtn" closes with result 1, "minbtn" minimises.
   virtual void OnClick(TNotifyUI& msg);
   LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  // Base step of every window's final message: unbinds the paint manager.
+  // Overrides call it first, then may delete the object.
+  void OnFinalMessage(HWND hWnd) override;
   virtual LRESULT OnCreate(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   virtual LRESULT OnNcHitTest(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL& bHandled);
   // Test hook and fatal path: shows the box and ends the process (exit code 1).
