@@ -73,17 +73,22 @@ double getVolumeFreeMB(const std::wstring& root) {
   return static_cast<double>(available.QuadPart) / kBytesPerMB;
 }
 
-std::wstring getMaxFreeSpaceDrive() {
+std::wstring pickMaxFreeDrive(const std::vector<std::pair<std::wstring, double>>& drives) {
   std::wstring best;
   double bestMB = 0;
-  for (const std::wstring& drive : listFixedDrives()) {
-    double mb = getVolumeFreeMB(drive);
+  for (const auto& [drive, mb] : drives) {
     if (mb > bestMB) {
       bestMB = mb;
       best = drive;
     }
   }
   return best;
+}
+
+std::wstring getMaxFreeSpaceDrive() {
+  std::vector<std::pair<std::wstring, double>> drives;
+  for (const std::wstring& drive : listFixedDrives()) drives.emplace_back(drive, getVolumeFreeMB(drive));
+  return pickMaxFreeDrive(drives);
 }
 
 double getFreeSpaceMB(const std::wstring& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace model {
@@ -22,6 +23,9 @@ double getVolumeFreeMB(const std::wstring& root);
 // The fixed drive with strictly the most free MiB (first listed wins ties),
 // or "" when none has more than 0.
 std::wstring getMaxFreeSpaceDrive();
+// The rule behind getMaxFreeSpaceDrive over (root, free MiB) pairs in the
+// system's order: strictly greater replaces, starting from 0.
+std::wstring pickMaxFreeDrive(const std::vector<std::pair<std::wstring, double>>& drives);
 // Free MiB available to the caller on path's first three characters; 0 on
 // failure. No file-system test.
 double getFreeSpaceMB(const std::wstring& path);

@@ -79,6 +79,22 @@ bool runProcess(const std::wstring& file, const std::wstring& params, unsigned t
   return startAndWait(function, file, params, timeoutMs, abortEvent, nullptr);
 }
 
+utility::UniqueFile openVerified(const char* function, const std::wstring& file, const std::string& digest) {
+  utility::UniqueFile guard(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!guard) {
+    ZQ_LOG(function, L"installer not run, cannot open it. lastError = %d", static_cast<int>(GetLastError()));
+    return guard;
+  }
+  std::string actual = digestOfOpenFile(guard.get());
+  if (!digestsMatchNoCase(actual, digest)) {
+    ZQ_LOG(function, L"installer not run, digest %s differs from the announced %s",
+           utility::utf8ToWide(actual).c_str(), utility::utf8ToWide(digest).c_str());
+    guard.reset();
+  }
+  return guard;
+}
+
 bool runVerifiedInstaller(const std::wstring& file, const std::wstring& params,
                           const std::string& digest, unsigned timeoutMs, HANDLE abortEvent) {
   const char* function = "ZQDownloaderModel::runInstaller";
@@ -86,19 +102,8 @@ bool runVerifiedInstaller(const std::wstring& file, const std::wstring& params,
          params.c_str(), 0, static_cast<int>(timeoutMs));
   utility::UniqueFile guard;
   if (!digest.empty()) {
-    guard.reset(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!guard) {
-      ZQ_LOG(function, L"installer not run, cannot open it. lastError = %d",
-             static_cast<int>(GetLastError()));
-      return false;
-    }
-    std::string actual = digestOfOpenFile(guard.get());
-    if (!digestsMatchNoCase(actual, digest)) {
-      ZQ_LOG(function, L"installer not run, digest %s differs from the announced %s",
-             utility::utf8ToWide(actual).c_str(), utility::utf8ToWide(digest).c_str());
-      return false;
-    }
+    guard = openVerified(function, file, digest);
+    if (!guard) return false;
   }
   return startAndWait(function, file, params, timeoutMs, abortEvent, digest.empty() ? nullptr : &guard);
 }

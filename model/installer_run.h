@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "utility/handle.h"
+
 namespace model {
 
 // Digest text of what `file` (an open handle, positioned anywhere) holds,
@@ -19,6 +21,12 @@ std::string digestOfOpenFile(HANDLE file);
 // "ZQDownloaderModel::runProcess".
 bool runProcess(const std::wstring& file, const std::wstring& params, unsigned timeoutMs,
                 HANDLE abortEvent);
+
+// Opens `file` for reading with read sharing only (while the handle lives no
+// one can write, delete or replace it) and compares its content with
+// `digest` ignoring letter case. The open handle when it matches; an
+// invalid one (logged under `function`) when it cannot be opened or differs.
+utility::UniqueFile openVerified(const char* function, const std::wstring& file, const std::string& digest);
 
 // As runProcess, but when `digest` is non-empty the file is first opened
 // with read sharing only (no writer, no deletion, no rename), its content

@@ -35,6 +35,7 @@ Options (command line; the same names work in /_sim/set)
   --chunked             send the payload chunked (no Content-Length)
   --version-down MODE   version service down: "refuse" (close at once) or "500"
   --no-url              version reply without "url"
+  --version-array       version reply is a JSON array (not an object)
 """
 
 import argparse
@@ -57,7 +58,7 @@ GAMES = {
 SCENARIO_KEYS = {
     "version": str, "delay_version": float, "fail_downloads": int, "always_404": bool,
     "wrong_md5": bool, "upper_md5": bool, "short_body": bool, "chunked": bool,
-    "version_down": str, "no_url": bool, "payload": str,
+    "version_down": str, "no_url": bool, "version_array": bool, "payload": str,
 }
 
 
@@ -181,6 +182,8 @@ class Handler(BaseHTTPRequestHandler):
         mnq = {"ver": self.state.get("version"), "md5": digest}
         if not self.state.get("no_url"):
             mnq["url"] = "http://%s/download/player/zvinst.exe" % host
+        if self.state.get("version_array"):
+            return self.send_json([{"mnq": mnq}])
         return self.send_json({"mnq": mnq, "other": 1})
 
     def game_info(self, appid):
@@ -236,6 +239,7 @@ def main():
     p.add_argument("--chunked", action="store_true")
     p.add_argument("--version-down", default="", choices=["", "refuse", "500"])
     p.add_argument("--no-url", action="store_true")
+    p.add_argument("--version-array", action="store_true")
     args = p.parse_args()
     args.payload = os.path.abspath(args.payload)
 

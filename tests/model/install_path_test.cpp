@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "model/install_path.h"
 
 namespace {
@@ -90,20 +92,20 @@ TEST(InstallPath, CheckRuleOrderAndSpaceLimit) {
   EXPECT_STREQ(model::installCheckMessage(InstallCheck::Ok), L"");
 }
 
+TEST(InstallPath, MaxFreeDriveRule) {
+  EXPECT_EQ(model::pickMaxFreeDrive({{L"C:\\", 10}, {L"D:\\", 20}, {L"E:\\", 20}}), L"D:\\");
+  EXPECT_EQ(model::pickMaxFreeDrive({{L"C:\\", 5}, {L"D:\\", 5}}), L"C:\\");
+  EXPECT_EQ(model::pickMaxFreeDrive({{L"C:\\", 0}}), L"");
+  EXPECT_EQ(model::pickMaxFreeDrive({}), L"");
+}
+
 TEST(InstallPath, DrivesOfThePrefix) {
   std::vector<std::wstring> drives = model::listFixedDrives();
   ASSERT_FALSE(drives.empty());
+  EXPECT_EQ(drives.front(), L"C:\\");
   std::wstring best = model::getMaxFreeSpaceDrive();
-  ASSERT_FALSE(best.empty());
-  double bestMB = model::getVolumeFreeMB(best);
-  for (const auto& d : drives) EXPECT_LE(model::getVolumeFreeMB(d), bestMB) << d;
-  // Equal free space (C: and Z: share one disk under Wine): the first listed wins.
-  for (const auto& d : drives) {
-    if (model::getVolumeFreeMB(d) == bestMB) {
-      EXPECT_EQ(d, best);
-      break;
-    }
-  }
+  EXPECT_NE(std::find(drives.begin(), drives.end(), best), drives.end());
+  EXPECT_GT(model::getVolumeFreeMB(best), 0);
   EXPECT_GT(model::getFreeSpaceMB(L"C:\\whatever\\below"), 0);
   EXPECT_EQ(model::getFreeSpaceMB(missingDrive() + L":\\x"), 0);
 }

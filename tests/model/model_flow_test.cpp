@@ -42,7 +42,8 @@ TEST(ModelFlow, PlainInstall) {
   EXPECT_TRUE(flow::fileExists(h.folder + L"\\zqplayer.exe"));
   EXPECT_EQ(Harness::readRegistry(L"InstallDir"), h.folder + L"\\");
   std::string player = waitRecord(h, L"zqplayer_args.txt");
-  EXPECT_NE(player.find("args=\nend\n"), std::string::npos) << player;
+  EXPECT_NE(player.find("args=\n"), std::string::npos) << player;
+  EXPECT_NE(player.find("show=1\n"), std::string::npos) << player;  // SW_SHOWNORMAL
 
   // The stop commands ran before the installer, in their fixed order, by
   // the system folder's taskkill.
@@ -97,6 +98,33 @@ TEST(ModelFlow, ShortOpenIdMakesNoLookupAndNonObjectReplyEndsQuery) {
   EXPECT_EQ(h.simCount("/zv/zavrian"), 3);
   EXPECT_EQ(h.simCount("/getGameInfo2"), 0);
   EXPECT_EQ(m->playerUrl(), L"");
+}
+
+TEST(ModelFlow, NonObjectVersionReplyEndsTheQueryWithoutLookup) {
+  Harness h;
+  h.sim("set?version_array=1");
+  ZQDownloaderModel* m = h.start(L"C:\\dl\\x_zv_123456.exe");
+  ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"version reply is not a JSON object"); }, 15000));
+  h.pumpFor(500);
+  EXPECT_EQ(h.simCount("/getGameInfo2"), 0);
+  EXPECT_EQ(h.queryEnds(), 0);
+  EXPECT_EQ(m->playerUrl(), L"");
+  EXPECT_EQ(m->package(), L"");
+}
+
+// A download that cannot be moved into place is a failed attempt.
+TEST(ModelFlow, FailedMoveIsAFailedAttempt) {
+  Harness h;
+  CreateDirectoryW(h.folder.c_str(), nullptr);
+  ASSERT_TRUE(CreateDirectoryW((h.folder + L"\\zvinst.exe").c_str(), nullptr));
+  ZQDownloaderModel* m = h.start();
+  ASSERT_TRUE(h.waitQueryDone());
+  m->installPath = h.folder;
+  m->startDownloadPlayer();
+  ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"download end"); }, 60000));
+  h.pumpFor(200);
+  EXPECT_EQ(h.log.count(L"download xxx"), 6);
+  EXPECT_EQ(h.countEvents(Event::DownloadDone), 0);
 }
 
 TEST(ModelFlow, DigestReuseSkipsTheDownload) {
