@@ -149,3 +149,30 @@ TEST(LogWriterLifecycle, StopWithoutWriterAndEmptyPath) {
   common::startLogWriter(L"");  // an empty path starts nothing
   EXPECT_EQ(common::LogWriter::current(), nullptr);
 }
+
+TEST(LogWriterLifecycle, StopGivesUpOnAWriterThatCannotFinish) {
+  ASSERT_TRUE(common::testing::resetLogWriter(5000));
+  // A pipe nobody writes to: the writer's first read of the "file" blocks.
+  const std::wstring pipe = L"\\\\.\\pipe\\zq_log_stuck_" + std::to_wstring(GetCurrentProcessId());
+  utility::UniqueFile server(CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_DUPLEX,
+                                              PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+  ASSERT_TRUE(server.valid());
+  common::startLogWriter(pipe);
+  // Wait until the writer holds the pipe.
+  bool connected = false;
+  for (int i = 0; i < 500 && !connected; ++i) {
+    connected = ConnectNamedPipe(server.get(), nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+    if (!connected) Sleep(10);
+  }
+  ASSERT_TRUE(connected);
+  Sleep(50);
+
+  auto begin = std::chrono::steady_clock::now();
+  EXPECT_FALSE(common::stopLogWriter(200));
+  auto took = std::chrono::steady_clock::now() - begin;
+  EXPECT_GE(took, std::chrono::milliseconds(190));
+  EXPECT_LT(took, std::chrono::milliseconds(2000));
+
+  server.reset();  // the blocked read fails, and the writer can end
+  EXPECT_TRUE(common::testing::resetLogWriter(5000));
+}
