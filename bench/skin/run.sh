@@ -11,7 +11,7 @@ runs=${2:-30}
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
 
-cmake --build "$build" --target skin_bench >/dev/null
+cmake --build "$build" --target skin_bench >"$tmp/build.log" 2>&1 || { cat "$tmp/build.log"; exit 1; }
 archive="$build/resources/skin.7z"
 if [ "${ZQ_BENCH_STANDIN:-0}" != 1 ] &&
    cmake --build "$build" --target zq_skin_archive >/dev/null 2>&1 && [ -s "$archive" ]; then
@@ -36,7 +36,7 @@ peer_us=$(printf '%s\n' "${peer[@]}" | sort -n | awk '{ a[NR] = $1 } END { print
 
 echo "skin archive: $kind"
 echo "archive size: $(val archive_bytes) bytes ($(val files) files, $(val unpacked_bytes) bytes unpacked)"
-echo "extract into store (median of $runs, under Wine): $(val extract_us) us"
+echo "extract into store (under Wine, $runs runs): median $(val extract_us) us, best $(val extract_min_us) us"
 echo "peer memcpy of the unpacked bytes: $(val memcpy_us) us"
 echo "peer 7zz t, native process: $peer_us us"
 awk -v e="$(val extract_us)" -v m="$(val memcpy_us)" -v p="$peer_us" 'BEGIN {
