@@ -16,7 +16,7 @@ if(NOT EXISTS ${ZQ_LZMA_C}/LzmaDec.c)
   message(FATAL_ERROR "LZMA SDK sources missing in ${ZQ_LZMA_C}: run scripts/deps.sh")
 endif()
 set(_lzma_files 7zArcIn 7zDec 7zStream 7zBuf 7zBuf2 LzmaDec Lzma2Dec Bra86 Bra BraIA64
-    Delta 7zCrc 7zCrcOpt CpuArch 7zAlloc 7zFile)
+    Bcj2 Delta 7zCrc 7zCrcOpt CpuArch 7zAlloc 7zFile)
 set(_lzma_srcs)
 foreach(f ${_lzma_files})
   list(APPEND _lzma_srcs ${ZQ_LZMA_C}/${f}.c)
