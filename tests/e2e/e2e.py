@@ -20,6 +20,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.parse
 import urllib.request
 
 WINDOW_TITLE = "Zavrian下载器"
@@ -27,32 +28,34 @@ SIM_PORT = 18080
 REG_KEY = r"HKCU\Software\Tessarin2\zqplayer"
 
 # Points inside the named controls of "mainframe.xml", relative to the
-# window's top-left corner (the layered window includes its 10-pixel shadow
-# margin). Measured from the layout; check_layout() in the tests confirms
-# them against screenshots.
+# window's top-left corner: the layered window's content sits 10 pixels
+# inside its shadow image. Quick mode unless marked; the custom panel pushes
+# the install button down.
 CONTROLS = {
-    "closebtn": (577, 30),
-    "minbtn": (543, 30),
-    "addQQGroupBtn": (509, 30),
-    "acceptprotocolopt": (44, 420),
-    "protocollinkbtn": (181, 420),
-    "userdefinitionBtn": (530, 420),
-    "backBtn": (550, 420),
-    "installnowbtn": (305, 350),
-    "pathedit": (230, 300),
-    "browsebtn": (480, 300),
-    "blank": (305, 200),
+    "addQQGroupBtn": (511, 30),
+    "minbtn": (545, 30),
+    "closebtn": (579, 30),
+    "installnowbtn": (305, 319),
+    "installnowbtn_custom": (305, 357),
+    "pathedit": (260, 259),
+    "browsebtn": (500, 259),
+    "acceptprotocolopt": (47, 439),
+    "protocollinkbtn": (202, 439),
+    "userdefinitionBtn": (526, 439),
+    "backBtn": (555, 439),
+    "blank": (305, 120),
 }
-# The message box (msg/xml_messagebox.xml, 460 x 250): two buttons, the
-# first ("确定") left of the second ("取消"); single-button boxes centre
-# their one button on the right part.
+# "msg/xml_messagebox.xml", 460 x 250: the row divides its width among the
+# leading spacer and the buttons.
 MSGBOX = {
-    "first": (230, 222),
-    "second": (370, 222),
-    "single": (300, 222),
-    "closebtn": (440, 20),
+    "first": (215, 214),
+    "second": (371, 214),
+    "single": (332, 214),
+    "closebtn": (439, 20),
 }
-PROTOCOL = {"confirmprotocolbtn": (305, 420)}
+# "protocolwnd.xml", 610 x 480.
+PROTOCOL = {"confirmprotocolbtn": (305, 433)}
+PROTOCOL_TITLE = "protocolWnd"
 
 
 def log(msg):
@@ -232,24 +235,22 @@ def kill_matching(token):
 # ------------------------------------------------------------ simulator ---
 
 class Simulator:
-    """tools/vendor_sim.py on 127.0.0.1:18080, with a lifetime cap.
+    """tools/vendor_sim.py on 127.0.0.1:18080 with a lifetime cap, serving
+    the stand-in installer. settings: scenario options as keyword arguments
+    (delay_version=5, fail_downloads=6, always_404=True, ...)."""
 
-    The control endpoint changes scenarios at run time and reports the
-    requests it has seen."""
-
-    def __init__(self, workdir, options=(), lifetime=240):
+    def __init__(self, workdir, lifetime=240, **settings):
         self.workdir = workdir
-        self.options = list(options)
         self.lifetime = lifetime
+        self.settings = settings
         self.proc = None
         self.base = f"http://127.0.0.1:{SIM_PORT}"
 
     def __enter__(self):
         script = os.path.join(source_dir(), "tools", "vendor_sim.py")
-        payload = fixture_path("zvinst.exe")
-        cmd = [sys.executable, script, "--port", str(SIM_PORT), "--payload", payload,
-               "--lifetime", str(self.lifetime), *self.options]
-        wait_for(lambda: not port_open(SIM_PORT), 15, what="port 18080 to be free")
+        cmd = [sys.executable, script, "--port", str(SIM_PORT),
+               "--payload", fixture_path("zvinst.exe"), "--lifetime", str(self.lifetime)]
+        wait_for(lambda: not port_open(SIM_PORT), 20, what="port 18080 to be free")
         self.out = open(os.path.join(self.workdir, "sim.log"), "w")
         self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=self.out,
                                      stderr=subprocess.STDOUT)
@@ -257,6 +258,8 @@ class Simulator:
                  what="simulator")
         if self.proc.poll() is not None:
             raise Failure(f"simulator exited {self.proc.returncode}: see sim.log")
+        if self.settings:
+            self.set(**self.settings)
         return self
 
     def __exit__(self, *exc):
@@ -269,19 +272,24 @@ class Simulator:
                 self.proc.wait()
         self.out.close()
 
-    def control(self, **settings):
+    def _get(self, path, **query):
+        url = self.base + path
+        if query:
+            url += "?" + urllib.parse.urlencode(
+                {k: (int(v) if isinstance(v, bool) else v) for k, v in query.items()})
+        with urllib.request.urlopen(url, timeout=5) as r:
+            return json.loads(r.read() or b"null")
+
+    def set(self, **settings):
         """Changes scenario settings at run time."""
-        req = urllib.request.Request(self.base + "/_control",
-                                     data=json.dumps(settings).encode(),
-                                     headers={"Content-Type": "application/json"})
-        with urllib.request.urlopen(req, timeout=5) as r:
-            return json.loads(r.read() or b"{}")
+        return self._get("/_sim/set", **settings)
 
     def requests(self):
         """Paths requested so far, in order."""
-        with urllib.request.urlopen(self.base + "/_control", timeout=5) as r:
-            state = json.loads(r.read())
-        return [q if isinstance(q, str) else q.get("path", "") for q in state.get("requests", [])]
+        return [e["path"] for e in self._get("/_sim/log")]
+
+    def downloads(self):
+        return [p for p in self.requests() if p.startswith("/download/")]
 
 
 def port_open(port):
@@ -413,15 +421,26 @@ class Installer:
         self.win = None
         self.shot_no = 0
 
-    def start(self):
+    def start(self, **env):
+        """Starts the copy. env: extra environment for it and the programs it
+        starts (the stand-ins read ZQ_FIXTURE_*); ZQ_FIXTURE_DIR is the
+        case's record folder unless given."""
+        env = {k: str(v) for k, v in env.items()}
+        env.setdefault("ZQ_FIXTURE_DIR", to_windows(self.case.records))
         self.started = time.time()
-        self.proc = subprocess.Popen(["wine", self.path], cwd=self.dir, env=wine_env(),
+        self.proc = subprocess.Popen(["wine", self.path], cwd=self.dir, env=wine_env(env),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, start_new_session=True)
         self.case.procs.append(self.proc)
         return self
 
-    def wait_window(self, timeout=30, title=WINDOW_TITLE):
+    def wait_window(self, timeout=30):
+        self.win = self.wait_window_titled(WINDOW_TITLE, timeout)
+        time.sleep(0.8)   # first paint of the layered window
+        return self.win
+
+    def wait_window_titled(self, title, timeout=10):
+        """A viewable top-level of this program with window text `title`."""
         def found():
             if self.proc.poll() is not None:
                 raise Failure(f"installer exited early with {self.proc.returncode}")
@@ -431,12 +450,12 @@ class Installer:
                     x, y, wd, ht = geometry(w)
                 except (KeyError, ValueError):
                     continue
-                if wd > 100 and ht > 100:
+                if wd > 100 and ht > 100 and is_viewable(w):
                     return w
             return None
-        self.win = wait_for(found, timeout, step=0.2, what=f"window {title!r}")
-        time.sleep(0.8)   # first paint of the layered window
-        return self.win
+        win = wait_for(found, timeout, step=0.2, what=f"window {title!r}")
+        time.sleep(0.5)
+        return win
 
     def origin(self, win=None):
         x, y, _, _ = geometry(win or self.win)
@@ -536,7 +555,10 @@ class Case:
         self.token = f"e2e-{name}-{os.getpid()}"
         self.work = os.path.join(self.dir, self.token)
         os.makedirs(self.work)
+        self.records = os.path.join(self.dir, "records")
+        os.makedirs(self.records)
         self.procs = []
+        self.cleanup_dirs = []   # folders outside the case folder to remove at the end
         self.log = None
 
     def __enter__(self):
@@ -557,6 +579,8 @@ class Case:
                 p.wait(5)
             except subprocess.TimeoutExpired:
                 pass
+        for d in self.cleanup_dirs:
+            shutil.rmtree(d, ignore_errors=True)
         if exc_type is not None and self.log:
             with open(os.path.join(self.dir, "program.log"), "w") as f:
                 f.write(self.log.dump())
@@ -568,3 +592,25 @@ class Case:
 
     def win_path(self, *parts):
         return to_windows(self.path(*parts))
+
+
+def records(case, role):
+    """Blocks the stand-in `role` (zvinst, zqplayer, zqmultiplayer) recorded:
+    [{"args": ..., "openid": ..., ...}] in run order."""
+    path = os.path.join(case.records, f"{role}_args.txt")
+    if not os.path.exists(path):
+        return []
+    blocks, cur = [], {}
+    with open(path, encoding="utf-8", errors="replace") as f:
+        for line in f.read().splitlines():
+            if line == "end":
+                blocks.append(cur)
+                cur = {}
+            elif "=" in line:
+                k, v = line.split("=", 1)
+                cur[k] = v
+    return blocks
+
+
+def wait_record(case, role, timeout=30):
+    return wait_for(lambda: records(case, role), timeout, step=0.2, what=f"{role} record")[0]
