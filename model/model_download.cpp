@@ -43,7 +43,9 @@ void ZQDownloaderModel::startDownloadPlayer() {
     if (downloadDoneCallback) downloadDoneCallback();
     return;
   }
-  downloadFolder_ = installPath;
+  // The worker reads the folder once; a refused second start must not
+  // rewrite it under a running worker.
+  if (!downloadWorker.hasThread()) downloadFolder_ = installPath;
   startWorker(downloadWorker, &ZQDownloaderModel::_threadDownloadPlayer);
 }
 

@@ -11,7 +11,7 @@ const wchar_t* const kPlayerProcesses[] = {L"zqplayer.exe", L"zqmultiplayer.exe"
 }  // namespace
 
 void ZQDownloaderModel::startInstallPlayer() {
-  installFolder_ = installPath;
+  if (!installWorker.hasThread()) installFolder_ = installPath;
   startWorker(installWorker, &ZQDownloaderModel::_threadInstallPlayer);
 }
 

@@ -36,6 +36,7 @@ Options (command line; the same names work in /_sim/set)
   --version-down MODE   version service down: "refuse" (close at once) or "500"
   --no-url              version reply without "url"
   --version-array       version reply is a JSON array (not an object)
+  --slow-body S         send the payload in 64 KiB pieces spread over S seconds
 """
 
 import argparse
@@ -58,7 +59,7 @@ GAMES = {
 SCENARIO_KEYS = {
     "version": str, "delay_version": float, "fail_downloads": int, "always_404": bool,
     "wrong_md5": bool, "upper_md5": bool, "short_body": bool, "chunked": bool,
-    "version_down": str, "no_url": bool, "version_array": bool, "payload": str,
+    "version_down": str, "no_url": bool, "version_array": bool, "slow_body": float, "payload": str,
 }
 
 
@@ -214,6 +215,24 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
             self.close_connection = True
             return None
+        slow = self.state.get("slow_body")
+        if slow:
+            self.send_response(200)
+            self.send_header("Content-Type", ctype)
+            self.send_header("Content-Length", str(len(data)))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            pieces = range(0, len(data), 65536)
+            pause = slow / max(1, len(pieces))
+            try:
+                for i in pieces:
+                    self.wfile.write(data[i:i + 65536])
+                    self.wfile.flush()
+                    time.sleep(pause)
+            except OSError:
+                pass
+            self.close_connection = True
+            return None
         if self.state.get("short_body"):
             return self.send_body(200, data[:len(data) // 2], ctype, length=len(data))
         return self.send_body(200, data, ctype)
@@ -240,6 +259,7 @@ def main():
     p.add_argument("--version-down", default="", choices=["", "refuse", "500"])
     p.add_argument("--no-url", action="store_true")
     p.add_argument("--version-array", action="store_true")
+    p.add_argument("--slow-body", type=float, default=0.0)
     args = p.parse_args()
     args.payload = os.path.abspath(args.payload)
 

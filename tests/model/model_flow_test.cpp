@@ -369,4 +369,50 @@ TEST(ModelFlow, ShutdownDuringQueryIsPromptAndDropsEvents) {
   EXPECT_TRUE(h.events.empty());
 }
 
+// Closing during a download: prompt, no queued progress reaches the (gone)
+// window, and the worker ends without using freed memory.
+TEST(ModelFlow, ShutdownDuringDownloadIsPrompt) {
+  Harness h;
+  h.sim("set?slow_body=30");
+  ZQDownloaderModel* m = h.start();
+  ASSERT_TRUE(h.waitQueryDone());
+  m->installPath = h.folder;
+  m->startDownloadPlayer();
+  ASSERT_TRUE(h.pumpUntil([&] { return h.countEvents(Event::Progress) >= 1; }, 15000));
+  DWORD before = GetTickCount();
+  ZQDownloaderModel::destroyInstance();
+  EXPECT_LT(GetTickCount() - before, 2500u);
+  size_t seen = h.events.size();
+  h.pumpFor(1500);
+  EXPECT_EQ(h.events.size(), seen);
+  // A read blocked in the network stack may outlast the 1 s stop: the model
+  // is then kept, and the worker still ends cleanly on it, making no new
+  // attempt.
+  ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"download end"); }, 10000));
+  EXPECT_EQ(h.log.count(L"download xxx"), 1);
+}
+
+// Closing while the installer runs: the wait ends at once, the installer
+// keeps running on its own, the model is freed.
+TEST(ModelFlow, ShutdownDuringInstallerRunIsPrompt) {
+  Harness h;
+  SetEnvironmentVariableW(L"ZQ_FIXTURE_SLEEP_MS", L"15000");
+  ZQDownloaderModel* m = h.start();
+  ASSERT_TRUE(h.waitQueryDone());
+  m->installPath = h.folder;
+  m->startDownloadPlayer();
+  ASSERT_TRUE(h.pumpUntil([&] { return h.countEvents(Event::DownloadDone) == 1; }, 30000));
+  m->startInstallPlayer();
+  ASSERT_TRUE(h.pumpUntil([&] { return h.record(L"zvinst_args.txt").find("end\n") != std::string::npos; },
+                          30000));
+  DWORD before = GetTickCount();
+  ZQDownloaderModel::destroyInstance();
+  EXPECT_LT(GetTickCount() - before, 1500u);
+  EXPECT_TRUE(h.log.has(L"execute abandoned at shutdown"));
+  EXPECT_FALSE(h.log.has(L"model kept alive"));
+  h.pumpFor(300);
+  EXPECT_EQ(h.countEvents(Event::InstallDone), 0);
+  SetEnvironmentVariableW(L"ZQ_FIXTURE_SLEEP_MS", nullptr);
+}
+
 }  // namespace
