@@ -103,6 +103,8 @@ def check_language(data):
 
 
 def check_licence(path):
+    if not check(Path(path).is_file(), f"licence: {path} was not built"):
+        return
     data = Path(path).read_bytes()
     if not check(data[:2] == b"\xff\xfe", "licence: no UTF-16LE byte-order mark"):
         return
