@@ -11,6 +11,8 @@
 
 namespace utility {
 
+class ChunkedDecoder;
+
 class CHttpClientWrapper {
  public:
   // Progress of a download, called by the file sink for every piece before
@@ -84,7 +86,8 @@ class CHttpClientWrapper {
  private:
   class ConnectionUse;
   std::wstring buildHeaderText();
-  int readBodyPiece(char* buffer, const std::string& headerText);
+  // decoder: null for a body without chunked framing.
+  int readBodyPiece(char* buffer, ChunkedDecoder* decoder);
   void fail(int code);
 
   std::wstring host_;

@@ -48,9 +48,12 @@ class CTcpSocket {
   // Shuts down and closes the socket. From another thread while an
   // operation runs: cancels it, and the socket is closed when it returns.
   void close();
+  // close, and refuse every later operation (create included) until
+  // clearAbort: a close from another thread may fall between two steps.
+  void abort();
+  void clearAbort();
 
  private:
-  struct Use;
   SOCKET acquire();
   void unacquire();
   void closeLocked();
@@ -63,10 +66,11 @@ class CTcpSocket {
   HANDLE cancelEvent_ = nullptr;  // manual reset; lives as long as the object
   int users_ = 0;                 // operations running outside the lock
   bool closePending_ = false;     // close came while users_ > 0
+  bool aborted_ = false;
   Timeouts timeouts_;
 };
 
-class CTcpHttpConn : public IHttpConnection {
+class CTcpHttpConn final : public IHttpConnection {
  public:
   // Bounds of one recvHeader.
   static constexpr size_t kMaxHeaderBytes = 64 * 1024;
@@ -77,6 +81,7 @@ class CTcpHttpConn : public IHttpConnection {
   CTcpHttpConn& operator=(const CTcpHttpConn&) = delete;
 
   void release() override;
+  // Closes the socket and refuses further operations until init.
   void close() override;
   // false when a socket is open already (that socket stays).
   bool init() override;
