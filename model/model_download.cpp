@@ -1,6 +1,5 @@
 // Install button to installer file: fallback timer, up-to-date shortcut,
 // digest reuse, six download attempts, throttled progress.
-#include <algorithm>
 #include <cwchar>
 
 #include "app/main_thread_dispatcher.h"
@@ -149,13 +148,7 @@ bool ZQDownloaderModel::onDownloadProgress(const char*, int, int received, int t
   if (!last && now - lastProgressTick < kProgressIntervalMs) return true;
   lastProgressTick = now;
   postToUi([this, received, total] {
-    if (shutDown_ || !progressCallback) return;
-    int percent = 0;
-    if (total > 0) {
-      double value = static_cast<double>(received) / static_cast<double>(total) * 100.0;
-      percent = std::clamp(static_cast<int>(value), 0, 100);
-    }
-    progressCallback(percent, received, total);
+    if (!shutDown_ && progressCallback) progressCallback(model::progressPercent(received, total), received, total);
   });
   return true;
 }

@@ -68,4 +68,12 @@ bool digestsMatchNoCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+int progressPercent(int received, int total) {
+  if (total <= 0) return 0;
+  double value = static_cast<double>(received) / static_cast<double>(total) * 100.0;
+  if (value <= 0) return 0;
+  if (value >= 100) return 100;
+  return static_cast<int>(value);
+}
+
 }  // namespace model

@@ -33,4 +33,9 @@ std::wstring escapeQueryValue(const std::wstring& value);
 // (and both are non-empty).
 bool digestsMatchNoCase(const std::string& a, const std::string& b);
 
+// Percent of a download shown to the user: received / total * 100 in double
+// precision, truncated, clamped to 0..100; 0 when the total is unknown
+// (-1) or 0.
+int progressPercent(int received, int total);
+
 }  // namespace model

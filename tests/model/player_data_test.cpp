@@ -109,4 +109,16 @@ TEST(TextRules, QueryEscapingAndDigestComparison) {
   EXPECT_FALSE(model::digestsMatchNoCase("0a1b", "0a1b0"));
 }
 
+TEST(TextRules, ProgressPercent) {
+  EXPECT_EQ(model::progressPercent(0, 100), 0);
+  EXPECT_EQ(model::progressPercent(1, 3), 33);
+  EXPECT_EQ(model::progressPercent(2, 3), 66);
+  EXPECT_EQ(model::progressPercent(100, 100), 100);
+  EXPECT_EQ(model::progressPercent(5000, 100), 100);      // a piece past the announced length
+  EXPECT_EQ(model::progressPercent(2147483647, 1), 100);
+  EXPECT_EQ(model::progressPercent(500, -1), 0);          // unknown length
+  EXPECT_EQ(model::progressPercent(500, 0), 0);
+  EXPECT_EQ(model::progressPercent(-5, 100), 0);
+}
+
 }  // namespace
