@@ -255,6 +255,20 @@ TEST(ModelFlow, FallbackAfterThreeSeconds) {
   EXPECT_EQ(h.log.count(L"start download player playerurl is"), 1);
 }
 
+// The answer arrived while the timer waited: the fallback uses it, digest
+// and all.
+TEST(ModelFlow, FallbackTimerTakesTheServiceUrlThatArrivedMeanwhile) {
+  Harness h;
+  h.sim("set?delay_version=0.5");
+  ZQDownloaderModel* m = h.start(L"C:\\dl\\setup.exe", 1500);
+  m->installPath = h.folder;
+  m->startDownloadPlayer();
+  EXPECT_TRUE(h.log.has(L"start downloader. bug getting player url"));
+  installAndStartPlayer(h);
+  EXPECT_EQ(h.simCount("/download/release/"), 0);
+  EXPECT_EQ(h.simCount("/download/player/zvinst.exe"), 1);
+}
+
 UINT_PTR refuseTimer(HWND, UINT_PTR, UINT) { return 0; }
 
 TEST(ModelFlow, RefusedFallbackTimerFallsBackAtOnce) {
