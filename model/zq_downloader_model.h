@@ -46,6 +46,8 @@ class ZQDownloaderModel final : public utility::CHttpClientWrapper::IHttpDownloa
 
   // Copy of installPath. UI thread.
   std::wstring getInstallPath() const { return installPath; }
+  // model::isValidInstallPath of installPath (the window's path state). UI thread.
+  bool isInstallPathValid() const { return model::isValidInstallPath(installPath); }
 
   // The folder rule for a typed or picked folder text: sets installPath and
   // returns it (unchanged when `chosen` equals installPath). The window
@@ -86,7 +88,8 @@ class ZQDownloaderModel final : public utility::CHttpClientWrapper::IHttpDownloa
   // until the install button.
   std::wstring installPath;
 
-  // Results and parameters, safe to read on any thread.
+  // Results and parameters, safe to read on any thread (the registry ones
+  // are fixed by init, before any worker starts).
   std::wstring openID() const;
   std::wstring package() const;
   std::wstring playerUrl() const;
