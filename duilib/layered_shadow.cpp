@@ -23,6 +23,11 @@ bool RegisterShadowClass() {
 
 }  // namespace
 
+UINT CLayeredShadow::FollowMessage() {
+  static const UINT message = RegisterWindowMessageW(L"DuiLayeredShadowFollow");
+  return message;
+}
+
 CLayeredShadow::~CLayeredShadow() { Destroy(); }
 
 bool CLayeredShadow::Create(HWND content) {
@@ -67,9 +72,16 @@ void CLayeredShadow::Follow() {
   RECT wr;
   GetWindowRect(content_, &wr);
   Push();
-  // Just below the content window, never activated.
+  // Shown first, then placed just below the content window (a hidden window
+  // shown by the same call may not take the requested z-order); never activated.
+  if (!IsWindowVisible(hwnd_)) {
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    // The content window may still be raised after this (activation while
+    // it is being shown): place the shadow once more when that is done.
+    PostMessageW(content_, FollowMessage(), 0, 0);
+  }
   SetWindowPos(hwnd_, content_, wr.left, wr.top, pixels_.Width() ? pixels_.Width() : wr.right - wr.left,
-               pixels_.Height() ? pixels_.Height() : wr.bottom - wr.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+               pixels_.Height() ? pixels_.Height() : wr.bottom - wr.top, SWP_NOACTIVATE);
 }
 
 }  // namespace DuiLib

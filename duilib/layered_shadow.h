@@ -30,6 +30,9 @@ class CLayeredShadow {
   // Follows the content window: position, size, z-order (just below it), visibility.
   void Follow();
   void Destroy();
+  // Message posted to the content window to run Follow again later; the
+  // paint manager handles it.
+  static UINT FollowMessage();
 
  private:
   void Push();

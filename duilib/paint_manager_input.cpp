@@ -94,6 +94,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
   lRes = 0;
   if (!hWnd_) return false;
   if (PreMessageHandler(uMsg, wParam, lParam, lRes)) return true;
+  if (uMsg == CLayeredShadow::FollowMessage()) {
+    if (shadow_) shadow_->Follow();
+    return true;
+  }
   switch (uMsg) {
     case WM_PAINT:
       OnPaint();
