@@ -117,6 +117,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
     delete old;
   }
   focus_ = hot_ = pushed_ = nullptr;
+  regionSize_ = SIZE{};
   root_ = root;
   InitControls(root_, nullptr);
   layered_ = !layeredImage_.empty() && skinOsMajorVersion() >= 6;
@@ -396,6 +397,8 @@ void CPaintManagerUI::UpdateRegion() {
   GetClientRect(hWnd_, &rc);
   const int w = RectWidth(rc), h = RectHeight(rc);
   if (w <= 0 || h <= 0) return;
+  if (regionSize_.cx == w && regionSize_.cy == h) return;  // made for this size already
+  regionSize_ = SIZE{w, h};
   const bool round = roundCorner_.cx > 0 && roundCorner_.cy > 0;
   if (!layered_) {
     if (round) SetWindowRgn(hWnd_, CreateRoundRectRgn(0, 0, w + 1, h + 1, roundCorner_.cx, roundCorner_.cy), TRUE);

@@ -173,6 +173,7 @@ class CPaintManagerUI {
   SIZE minInfo_{};
   SIZE maxInfo_{};
   SIZE roundCorner_{};
+  SIZE regionSize_{};  // client size the region and shadow were made for
   std::wstring layeredImage_;
   DWORD defaultTextColor_ = 0xFF000000;
   POINT lastMouse_{};
