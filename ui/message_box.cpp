@@ -75,6 +75,11 @@ std::wstring MessageBoxWindow::GetSkinFile() { return layoutFile_; }
 
 void MessageBoxWindow::OnFinalMessage(HWND hwnd) {
   WindowImplBase::OnFinalMessage(hwnd);
+  // Bring the owner back on top as a whole: its z-order change lets a
+  // companion window (the layered shadow) settle below it again.
+  if (owner_ && IsWindow(owner_) && IsWindowVisible(owner_)) {
+    SetWindowPos(owner_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
   delete this;
 }
 

@@ -31,6 +31,7 @@ std::wstring ProtocolWnd::licenceText() {
 }
 
 void ProtocolWnd::InitWindow() {
+  owner_ = GetWindow(GetHWND(), GW_OWNER);
   if (DuiLib::CControlUI* edit = FindControl(L"protocoledit")) edit->SetText(licenceText());
 }
 
@@ -38,6 +39,10 @@ void ProtocolWnd::onConfirmClick(DuiLib::TNotifyUI&) { Close(1); }
 
 void ProtocolWnd::OnFinalMessage(HWND hwnd) {
   WindowImplBase::OnFinalMessage(hwnd);
+  // The owner back on top as a whole, its layered shadow below it again.
+  if (owner_ && IsWindow(owner_) && IsWindowVisible(owner_)) {
+    SetWindowPos(owner_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
   if (closeCallback_) closeCallback_();
   delete this;
 }

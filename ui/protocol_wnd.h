@@ -37,4 +37,5 @@ class ProtocolWnd : public DuiLib::WindowImplBase {
 
  private:
   std::function<void()> closeCallback_;
+  HWND owner_ = nullptr;
 };

@@ -206,9 +206,11 @@ void ZQDownloaderMainFrame::onChatGroupClick(DuiLib::TNotifyUI&) {
 }
 
 void ZQDownloaderMainFrame::onCloseClick(DuiLib::TNotifyUI&) {
+  ZQ_LOG("ZQDownloaderMainFrame::onCloseClick", L"ask before closing");
   msg::showMessageBox(GetHWND(), L"", L"操作提示", L"确定要停止安装模拟器？",
                       msg::ButtonInfo(L"确定",
                                       [this] {
+                                        ZQ_LOG("ZQDownloaderMainFrame::onCloseClick", L"stop confirmed");
                                         Close(1);
                                         PostQuitMessage(0);
                                       },
@@ -299,6 +301,7 @@ void ZQDownloaderMainFrame::onInstallDone(bool success) {
 // ---- end of the window ---------------------------------------------------------
 
 LRESULT ZQDownloaderMainFrame::OnDestroy(UINT msg, WPARAM wparam, LPARAM lparam, BOOL& handled) {
+  ZQ_LOG("ZQDownloaderMainFrame::OnDestroy", L"main window destroyed, model shutdown");
   // The ticker's task points at this object, which is about to go.
   stopInstallTimer();
   if (model_) {

@@ -566,6 +566,12 @@ class Case:
         return self
 
     def __exit__(self, exc_type, exc, tb):
+        if exc_type is not None:
+            for p in self.procs:
+                log(f"process {p.args}: {'running' if p.poll() is None else p.returncode}")
+            subprocess.run(["import", "-window", "root", os.path.join(self.shots, "failure.png")],
+                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=20)
         for p in self.procs:
             if p.poll() is None:
                 try:
