@@ -524,6 +524,12 @@ class Installer:
         m = re.search(rb"\((\d+),(\d+),(\d+)", out.stdout.split(b"\n", 1)[-1])
         return tuple(int(v) for v in m.groups()) if m else None
 
+    def install_enabled(self, custom=False):
+        """Whether the install button shows its enabled (orange) look, in any
+        hover state; the disabled look is grey."""
+        r, g, b = self.pixel(*CONTROLS["installnowbtn_custom" if custom else "installnowbtn"])
+        return r > 150 and r > b + 80
+
     def wait_exit(self, timeout):
         try:
             return self.proc.wait(timeout)
