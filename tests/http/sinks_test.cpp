@@ -100,6 +100,9 @@ TEST(MemSink, RefusesBodiesBeyondFourMiB) {
   }
   EXPECT_FALSE(sink.onHttpRecvData("y", 1));
   EXPECT_EQ(target.size(), CHttpDownload2MemSink::kMaxBody);
+  // The bound is per body: a retry through the same sink starts afresh.
+  ASSERT_TRUE(sink.onHttpRecvHeader(200, -1));
+  EXPECT_TRUE(sink.onHttpRecvData("y", 1));
 
   // An endless reply behind the facade ends with code 19.
   for (int type : {0, 1}) {

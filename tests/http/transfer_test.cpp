@@ -153,3 +153,15 @@ TEST(Transfer, OneWrapperServesTransfersInTurn) {
               std::string::npos);
   }
 }
+
+TEST(Transfer, SchemeAfterCrLfChoosesByTheFirstEightCharacters) {
+  // "\r\nhttps://" is not the https scheme for choosing the connection: a
+  // plain connection reaches the plain listener, where TLS would fail.
+  std::wstring url = L"\r\nhttps://127.0.0.1:" + std::to_wstring(httptest::serverPort("http")) +
+                     L"/fixed?n=3";
+  for (int type : {0, 1}) {
+    httptest::Outcome out = fetch(url, type);
+    EXPECT_TRUE(out.ok) << type;
+    EXPECT_EQ(out.sink.body, pattern(0, 3));
+  }
+}

@@ -7,7 +7,9 @@ namespace utility {
 void CHttpDownload2MemSink::onHttpError(int, int) {}
 
 bool CHttpDownload2MemSink::onHttpRecvHeader(int status, int) {
-  return status >= 200 && status <= 299;
+  if (status < 200 || status > 299) return false;
+  received_ = 0;  // the bound is per body; a retry starts afresh
+  return true;
 }
 
 bool CHttpDownload2MemSink::onHttpRecvData(const char* data, int length) {

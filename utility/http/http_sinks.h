@@ -22,13 +22,15 @@ class CHttpDownload2MemSink : public IHttpClientSink {
   CHttpDownload2MemSink& operator=(const CHttpDownload2MemSink&) = delete;
 
   void onHttpError(int code, int systemError) override;
-  bool onHttpRecvHeader(int status, int total) override;  // true for 200..299
+  // true for 200..299, which also starts a new body for the size bound.
+  bool onHttpRecvHeader(int status, int total) override;
+  // Appends; false once the current body would exceed kMaxBody.
   bool onHttpRecvData(const char* data, int length) override;
   void onHttpFinished() override;
 
  private:
   std::string& target_;
-  size_t received_ = 0;  // bytes of this sink's bodies appended so far
+  size_t received_ = 0;  // bytes of the current body appended so far
 };
 
 // Streams the body into path, telling progress (not owned, may be null)
