@@ -122,6 +122,10 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
     case WM_WINDOWPOSCHANGED:
       if (shadow_) shadow_->Follow();
       return false;  // DefWindowProc turns it into WM_SIZE / WM_MOVE
+    case WM_ACTIVATE:
+      // Activation raises the window, sometimes without a z-order message.
+      if (shadow_) PostMessageW(hWnd_, CLayeredShadow::FollowMessage(), 0, 0);
+      return false;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       if (minInfo_.cx > 0) info->ptMinTrackSize.x = minInfo_.cx;
