@@ -57,8 +57,9 @@ class CTcpSocket {
   SOCKET acquire();
   void unacquire();
   void closeLocked();
-  // Waits for one of events on the socket; false on time-out or cancel.
-  bool waitFor(SOCKET s, long events, int timeoutMs, WSANETWORKEVENTS* seen);
+  // Waits for any network event of the socket (callers then retry their
+  // call) and collects it into seen; false on time-out, cancel or failure.
+  bool waitFor(SOCKET s, int timeoutMs, WSANETWORKEVENTS* seen);
 
   std::mutex lock_;  // guards the fields below
   SOCKET socket_ = INVALID_SOCKET;

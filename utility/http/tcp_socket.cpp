@@ -141,8 +141,7 @@ void CTcpSocket::clearAbort() {
   if (users_ == 0 && cancelEvent_) ResetEvent(cancelEvent_);
 }
 
-bool CTcpSocket::waitFor(SOCKET s, long events, int timeoutMs, WSANETWORKEVENTS* seen) {
-  (void)events;  // every selected event wakes the wait; callers retry their call
+bool CTcpSocket::waitFor(SOCKET s, int timeoutMs, WSANETWORKEVENTS* seen) {
   // The cancel event comes first so that it wins over a busy socket.
   WSAEVENT handles[2] = {cancelEvent_, socketEvent_};
   DWORD r = WSAWaitForMultipleEvents(2, handles, FALSE, static_cast<DWORD>(timeoutMs), FALSE);
@@ -175,7 +174,7 @@ bool CTcpSocket::connectTo(const sockaddr_in& address) {
         WSASetLastError(WSAETIMEDOUT);
         break;
       }
-      if (!waitFor(s, FD_CONNECT, left, &seen)) break;
+      if (!waitFor(s, left, &seen)) break;
       if (seen.lNetworkEvents & FD_CONNECT) {
         int error = seen.iErrorCode[FD_CONNECT_BIT];
         if (error == 0) {
@@ -218,7 +217,7 @@ bool CTcpSocket::sendAll(const std::string& bytes) {
       WSASetLastError(WSAETIMEDOUT);
       break;
     }
-    if (!waitFor(s, FD_WRITE | FD_CLOSE, wait, &seen)) break;
+    if (!waitFor(s, wait, &seen)) break;
   }
   unacquire();
   return ok;
@@ -242,7 +241,7 @@ int CTcpSocket::receive(char* buffer, int size) {
       WSASetLastError(WSAETIMEDOUT);
       break;
     }
-    if (!waitFor(s, FD_READ | FD_CLOSE, wait, &seen)) break;
+    if (!waitFor(s, wait, &seen)) break;
   }
   unacquire();
   return result;
