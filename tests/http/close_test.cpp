@@ -43,6 +43,7 @@ struct Run {
   bool ok = true;
   int code = 0;
   int errors = 0;
+  int systemError = 0;
   ULONGLONG ms = 0;  // from close() to the end of the transfer
 };
 
@@ -74,6 +75,7 @@ Run closeDuringTransfer(CHttpClientWrapper& client, const std::wstring& url, boo
   run.ms = GetTickCount64() - start;
   run.code = sink.firstCode();
   run.errors = static_cast<int>(sink.errors.size());
+  if (!sink.errors.empty()) run.systemError = sink.errors[0].second;
   client.close();  // harmless after the other thread's close
   return run;
 }
@@ -92,6 +94,7 @@ void expectCleanFailures(int type, const std::wstring& url, bool waitForData, in
     bool known = run.code == step;
     for (int c : earlierSteps) known = known || run.code == c;
     EXPECT_TRUE(known) << "code " << run.code;
+    EXPECT_EQ(run.systemError, ERROR_OPERATION_ABORTED);
     if (run.code == step) ++atStep;
     EXPECT_LT(run.ms, 5000u);
   }

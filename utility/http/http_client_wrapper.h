@@ -50,8 +50,9 @@ class CHttpClientWrapper {
 
   // Chooses the connection (https:// -> CWinInetHttpsConn; else
   // connectionType 1 -> CTcpHttpConn; else CWinInetHttpConn), inits it and
-  // parses url. sink: not owned, may be null. Precondition: no connection
-  // held (close first). Failure codes 10 and 11; the connection stays held.
+  // parses url. sink: not owned, may be null, must outlive the transfer.
+  // A connection still held is closed first. Failure codes 10 and 11; the
+  // connection stays held until close.
   bool open(const std::wstring& url, IHttpClientSink* sink);
   // Connect, send the GET with the default headers, receive the header and
   // hand status/total to the sink. false on failure (codes 12, 16, 17) or
@@ -68,9 +69,12 @@ class CHttpClientWrapper {
   bool download(const std::wstring& url, const std::wstring& filePath,
                 IHttpDownloadSink* progress);
   // Closes and releases the held connection, if any. Safe from another
-  // thread while a transfer runs: the running step then fails with its own
-  // code and the connection is released by the transfer thread when that
-  // step returns. The sink is kept.
+  // thread while a transfer runs, and returns at once there: the running
+  // step fails with its own code (last error ERROR_OPERATION_ABORTED) and
+  // the transfer thread releases the connection when that step returns.
+  // The socket connection's blocked waits end at once; a blocked WinINet
+  // call ends when WinINet returns it (at once on Windows, which cancels it
+  // when its handle closes). The sink is kept.
   void close();
 
   // Finds the header line "name: value" (name ignoring letter case, at the
