@@ -46,6 +46,7 @@ CPaintManagerUI::~CPaintManagerUI() {
   auto& list = Managers();
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   shadow_.reset();
+  focus_ = hot_ = pushed_ = nullptr;
   CControlUI* root = root_;
   root_ = nullptr;
   delete root;  // controls reap themselves from this manager while it is still whole
@@ -72,6 +73,8 @@ void CPaintManagerUI::Unbind() {
   for (auto& [hwnd, owner] : natives_) owner->OnNativeDestroyed();
   natives_.clear();
   shadow_.reset();
+  tooltip_ = nullptr;  // owned by the window, gone with it
+  tooltipText_.clear();
   hWnd_ = nullptr;
   auto& list = Managers();
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -143,7 +146,10 @@ CControlUI* CPaintManagerUI::FindControl(POINT pt) const { return root_ ? root_-
 
 void CPaintManagerUI::ReapObjects(CControlUI* control) {
   if (focus_ == control) focus_ = nullptr;
-  if (hot_ == control) hot_ = nullptr;
+  if (hot_ == control) {
+    hot_ = nullptr;
+    if (tooltip_) UpdateToolTip();
+  }
   if (pushed_ == control) pushed_ = nullptr;
   for (auto it = natives_.begin(); it != natives_.end();) {
     if (it->second == control) it = natives_.erase(it);

@@ -111,6 +111,9 @@ class CPaintManagerUI {
   // "killfocus", the new one UIEVENT_SETFOCUS and "setfocus". nullptr clears it.
   void SetFocus(CControlUI* control);
   CControlUI* GetHot() const { return hot_; }
+  // The tooltip window (created when a control with a tooltip is first
+  // hovered), or nullptr. It shows the hot control's tooltip text.
+  HWND GetToolTipWindow() const { return tooltip_; }
   CControlUI* GetPushed() const { return pushed_; }
 
   // ---- notifications ----
@@ -157,9 +160,12 @@ class CPaintManagerUI {
   void OnButtonDown(POINT pt, bool dblclick);
   void OnButtonUp(POINT pt);
   void OnPaint();
+  void UpdateToolTip();
   void UpdateRegion();
 
   HWND hWnd_ = nullptr;
+  HWND tooltip_ = nullptr;  // owned; destroyed with the window
+  std::wstring tooltipText_;
   CControlUI* root_ = nullptr;
   CControlUI* focus_ = nullptr;
   CControlUI* hot_ = nullptr;

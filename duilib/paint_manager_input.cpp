@@ -1,6 +1,7 @@
 // Paint manager, input step: the window messages it owns, mouse tracking,
 // capture, hot/pushed state and focus.
 #include <windows.h>
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "duilib/control.h"
@@ -42,6 +43,35 @@ void CPaintManagerUI::SetFocus(CControlUI* control) {
   SendNotify(control, DUI_MSGTYPE_SETFOCUS);
 }
 
+void CPaintManagerUI::UpdateToolTip() {
+  const std::wstring text = hot_ ? hot_->GetToolTip() : std::wstring();
+  if (!tooltip_) {
+    if (text.empty()) return;
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                               0, 0, hWnd_, nullptr, GetInstance(), nullptr);
+    if (!tooltip_) return;
+    TTTOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_SUBCLASS;  // the tooltip watches the mouse over our window itself
+    ti.hwnd = hWnd_;
+    ti.uId = 1;
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  }
+  if (text == tooltipText_ && !text.empty()) return;
+  tooltipText_ = text;
+  TTTOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.hwnd = hWnd_;
+  ti.uId = 1;
+  ti.rect = hot_ && !text.empty() ? hot_->GetPos() : RECT{};
+  SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+  ti.lpszText = const_cast<wchar_t*>(tooltipText_.c_str());
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(tooltip_, TTM_ACTIVATE, !text.empty(), 0);
+}
+
 void CPaintManagerUI::OnMouseMove(POINT pt) {
   lastMouse_ = pt;
   if (!mouseTracking_) {
@@ -55,6 +85,7 @@ void CPaintManagerUI::OnMouseMove(POINT pt) {
     hot_ = hit;
     if (old) SendEvent(old, UIEVENT_MOUSELEAVE, pt);
     if (hot_) SendEvent(hot_, UIEVENT_MOUSEENTER, pt);
+    UpdateToolTip();
   }
 }
 
@@ -64,6 +95,7 @@ void CPaintManagerUI::OnMouseLeave() {
     CControlUI* old = hot_;
     hot_ = nullptr;
     SendEvent(old, UIEVENT_MOUSELEAVE, lastMouse_);
+    UpdateToolTip();
   }
 }
 

@@ -217,3 +217,13 @@ TEST_F(RealLayouts, ImagesOnScreenMatchTheirSourceFiles) {
   EXPECT_EQ(bmp->PixelAt(0, 0) >> 24, 0u) << "magenta corner is transparent";
   Close(w);
 }
+
+TEST_F(RealLayouts, WindowIconFromTheExecutable) {
+  setSkinOsMajorVersion(10);
+  TestWindow w(L"msg/xml_messagebox.xml");
+  ASSERT_TRUE(duitest::Open(w));
+  w.SetIcon(131);
+  EXPECT_NE(SendMessageW(w.GetHWND(), WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageW(w.GetHWND(), WM_GETICON, ICON_SMALL, 0), 0);
+  Close(w);
+}

@@ -50,6 +50,24 @@ const char kImages[] = R"(<?xml version="1.0" encoding="utf-8"?>
 </Window>
 )";
 
+const char kShared[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<Shared>
+  <Default name="Button" value="height=&quot;25&quot; width=&quot;40&quot;" />
+  <Font id="3" name="微软雅黑" size="20" bold="true" />
+</Shared>
+)";
+
+const char kDefaults[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<Window size="200,100">
+  <Include source="test/shared.xml" />
+  <HorizontalLayout>
+    <Button name="b1" />
+    <Button name="b2" height="30" tooltip="@test_title" />
+    <Label name="l1" />
+  </HorizontalLayout>
+</Window>
+)";
+
 constexpr DWORD kYellow = 0xFFFFFF00, kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kMagenta = 0xFFFF00FF,
                 kWhite = 0xFFFFFFFF;
 
@@ -73,6 +91,8 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     duitest::AddText(L"test/basic.xml", kBasic);
     duitest::AddText(L"test/images.xml", kImages);
+    duitest::AddText(L"test/shared.xml", kShared);
+    duitest::AddText(L"test/defaults.xml", kDefaults);
     ASSERT_TRUE(duitest::AddPng(L"test/strip.png", Strip(), 30, 10));
     setLanguageText(L"test_title", L"Title");
     setSkinOsMajorVersion(6);
@@ -367,4 +387,51 @@ TEST_F(WindowTest, ControlOperationsOfTheWindows) {
   Click(w.GetHWND(), duitest::Center(added));
   EXPECT_TRUE(w.Has(L"click", L"addedbtn"));
   Close(w);
+}
+
+TEST_F(WindowTest, IncludedDefaultsFontsAndTooltips) {
+  TestWindow w(L"test/defaults.xml");
+  ASSERT_TRUE(duitest::Open(w));
+  CControlUI* b1 = w.FindControl(L"b1");
+  CControlUI* b2 = w.FindControl(L"b2");
+  EXPECT_EQ(b1->GetFixedWidth(), 40);
+  EXPECT_EQ(b1->GetFixedHeight(), 25);
+  EXPECT_EQ(b2->GetFixedWidth(), 40);
+  EXPECT_EQ(b2->GetFixedHeight(), 30);  // its own attribute after the class default
+  EXPECT_EQ(w.FindControl(L"l1")->GetFixedWidth(), 0);
+  EXPECT_EQ(b2->GetToolTip(), L"Title");
+  CPaintManagerUI& pm = w.GetPaintManager();
+  EXPECT_NE(pm.GetFont(3), pm.GetDefaultFont());
+  EXPECT_EQ(pm.GetFont(7), pm.GetDefaultFont());
+  EXPECT_EQ(pm.GetToolTipWindow(), nullptr);
+  POINT c = duitest::Center(b2);
+  PostMessageW(w.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(c.x, c.y));
+  Pump(50);
+  EXPECT_EQ(pm.GetHot(), b2);
+  EXPECT_NE(pm.GetToolTipWindow(), nullptr);
+  Close(w);
+}
+
+TEST(DialogBuilder, UnreadableLayoutsBuildNothing) {
+  CPaintManagerUI pm;
+  CDialogBuilder builder;
+  EXPECT_EQ(builder.Create(L"no/such/file.xml", nullptr, &pm), nullptr);
+  EXPECT_EQ(builder.GetLastErrorText(), L"file not found");
+  const char broken[] = "<Window><VerticalLayout></Window>";
+  EXPECT_EQ(builder.CreateFromMemory(broken, sizeof(broken) - 1, nullptr, &pm), nullptr);
+  EXPECT_EQ(builder.GetLastErrorText(), L"Unmatched closing tag");
+  const char noControl[] = "<Window size=\"10,10\"><Font id=\"0\" name=\"x\" size=\"12\" /></Window>";
+  EXPECT_EQ(builder.CreateFromMemory(noControl, sizeof(noControl) - 1, nullptr, &pm), nullptr);
+  EXPECT_EQ(builder.GetLastErrorText(), L"no control");
+  const char badInclude[] = "<Window><Include source=\"no/such.xml\" /><Control /></Window>";
+  EXPECT_EQ(builder.CreateFromMemory(badInclude, sizeof(badInclude) - 1, nullptr, &pm), nullptr);
+  EXPECT_EQ(builder.GetLastErrorText(), L"include failed");
+  // Unknown elements are skipped with their children.
+  const char unknown[] = "<Window><VerticalLayout><Fancy><Button name=\"x\"/></Fancy><Label name=\"y\"/>"
+                         "</VerticalLayout></Window>";
+  CControlUI* root = builder.CreateFromMemory(unknown, sizeof(unknown) - 1, nullptr, &pm);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->FindControlByName(L"x"), nullptr);
+  EXPECT_NE(root->FindControlByName(L"y"), nullptr);
+  delete root;
 }
