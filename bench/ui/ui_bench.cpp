@@ -79,10 +79,13 @@ double SkinnedOnce(const std::wstring& layout, int& w, int& h) {
   double t0 = Now();
   BenchWnd wnd(layout);
   wnd.Create(nullptr, L"skinned", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
+  double tc = Now();
   ::ShowWindow(wnd.GetHWND(), SW_SHOWNOACTIVATE);
+  double ts = Now();
   UpdateWindow(wnd.GetHWND());
   GdiFlush();
   double t1 = Now();
+  if (getenv("UI_BENCH_PHASES")) fprintf(stderr, "create %.0f show %.0f paint %.0f\n", tc - t0, ts - tc, t1 - ts);
   RECT rc;
   GetWindowRect(wnd.GetHWND(), &rc);
   w = rc.right - rc.left;
