@@ -15,6 +15,7 @@
 #include "duilib/progress.h"
 #include "duilib/render.h"
 #include "duilib/richedit.h"
+#include "duilib/scrollbar.h"
 #include "duilib/tab_layout.h"
 #include "duilib/ui_defs.h"
 #include "duilib/window_impl_base.h"

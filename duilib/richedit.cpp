@@ -1,7 +1,9 @@
 #include "duilib/richedit.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -9,6 +11,10 @@
 #include "duilib/paint_manager.h"
 
 namespace DuiLib {
+
+namespace {
+constexpr UINT_PTR kSubclassId = 0x4456;  // our subclass of the native rich edit
+}
 
 bool LoadRichEditLibrary() {
   static HMODULE module = nullptr;
@@ -28,7 +34,10 @@ bool LoadRichEditLibrary() {
 
 CRichEditUI::CRichEditUI() { textStyle_ = DT_LEFT | DT_TOP | DT_WORDBREAK; }
 
-CRichEditUI::~CRichEditUI() { DestroyNative(); }
+CRichEditUI::~CRichEditUI() {
+  DestroyNative();
+  vbar_.reset();
+}
 
 const wchar_t* CRichEditUI::GetClass() const { return L"RichEditUI"; }
 
@@ -76,7 +85,38 @@ void CRichEditUI::SetReadOnly(bool v) {
 void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
   if (manager != manager_) DestroyNative();
   CLabelUI::SetManager(manager, parent);
+  if (vscroll_ && manager_ && !vbar_) {
+    vbar_ = std::make_unique<CScrollBarUI>();
+    if (const std::wstring* defaults = manager_->GetDefaultAttributeList(L"VScrollBar")) {
+      vbar_->ApplyAttributeList(*defaults);
+    }
+  }
+  if (vbar_) vbar_->SetManager(manager_, this);
   if (manager_ && manager_->GetPaintWindow() && !hwnd_) CreateNative();
+}
+
+CControlUI* CRichEditUI::FindControlAt(POINT pt) {
+  if (vbar_ && IsVisible() && PtInRect(&vbar_->GetPos(), pt)) return vbar_.get();
+  return CLabelUI::FindControlAt(pt);
+}
+
+void CRichEditUI::DoPaint(HDC hdc, const RECT& rcPaint) {
+  CLabelUI::DoPaint(hdc, rcPaint);
+  RECT tmp;
+  if (vbar_ && IntersectRect(&tmp, &rcPaint, &vbar_->GetPos())) vbar_->DoPaint(hdc, rcPaint);
+}
+
+LRESULT CALLBACK CRichEditUI::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+  LRESULT r = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &CRichEditUI::SubclassProc, kSubclassId);
+    return r;
+  }
+  // Wheel, keys, text changes and selection drags all may scroll.
+  auto* self = reinterpret_cast<CRichEditUI*>(data);
+  if (self->vbar_ && msg != WM_PAINT && msg != WM_NCHITTEST && msg != WM_SETCURSOR) self->vbar_->SyncWithTarget();
+  return r;
 }
 
 void CRichEditUI::CreateNative() {
@@ -92,6 +132,8 @@ void CRichEditUI::CreateNative() {
                           CPaintManagerUI::GetInstance(), nullptr);
   if (!hwnd_) return;
   manager_->RegisterNativeWindow(hwnd_, this);
+  SetWindowSubclass(hwnd_, &CRichEditUI::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  if (vbar_) vbar_->SetTarget(hwnd_);
   ::SendMessageW(hwnd_, EM_SETTEXTMODE, rich_ ? TM_RICHTEXT : TM_PLAINTEXT, 0);
   ::SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 16 << 20);
   ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(manager_->GetFont(font_)), FALSE);
@@ -112,14 +154,31 @@ void CRichEditUI::DestroyNative() {
   HWND h = hwnd_;
   text_ = GetText();
   hwnd_ = nullptr;
+  if (vbar_) vbar_->SetTarget(nullptr);
   if (manager_) manager_->UnregisterNativeWindow(h);
-  if (IsWindow(h)) DestroyWindow(h);
+  if (IsWindow(h)) {
+    RemoveWindowSubclass(h, &CRichEditUI::SubclassProc, kSubclassId);
+    DestroyWindow(h);
+  }
 }
 
 void CRichEditUI::PlaceNative() {
+  RECT text = rcItem_;
+  if (vbar_) {
+    const int barWidth = std::min<int>(vbar_->GetFixedWidth() > 0 ? vbar_->GetFixedWidth() : 8, RectWidth(rcItem_));
+    text.right -= barWidth;
+    vbar_->SetPos(RECT{text.right, rcItem_.top, rcItem_.right, rcItem_.bottom});
+  }
   if (!hwnd_) return;
-  bool show = IsVisible() && !RectEmpty(rcItem_);
-  SetWindowPos(hwnd_, nullptr, rcItem_.left, rcItem_.top, RectWidth(rcItem_), RectHeight(rcItem_),
+  bool show = IsVisible() && !RectEmpty(text);
+  int width = RectWidth(text);
+  if (vbar_) {
+    // The native bar lies beyond the text part and is cut off by the region;
+    // the skinned bar is drawn there instead.
+    width += GetSystemMetrics(SM_CXVSCROLL);
+    SetWindowRgn(hwnd_, CreateRectRgn(0, 0, RectWidth(text), RectHeight(text)), TRUE);
+  }
+  SetWindowPos(hwnd_, nullptr, text.left, text.top, width, RectHeight(text),
                SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   // Text padding: the formatting rectangle inside the client area.
   RECT client;

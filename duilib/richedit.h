@@ -3,10 +3,15 @@
 // rectangle: multiline, vertical scroll bar, automatic vertical scrolling,
 // rich-text mode, read-only, background colour and text padding as given by
 // the layout. The native window exists while the control is in a window's
-// tree and is shown only while the control is visible.
+// tree and is shown only while the control is visible. With a vertical
+// scroll bar, the bar is a skinned CScrollBarUI (the layout's "VScrollBar"
+// defaults) at the right edge; the native bar is cut off by a window region.
 #pragma once
 
+#include <memory>
+
 #include "duilib/label.h"
+#include "duilib/scrollbar.h"
 
 namespace DuiLib {
 
@@ -40,13 +45,19 @@ class CRichEditUI : public CLabelUI {
   void OnNativeDestroyed() override { hwnd_ = nullptr; }
   void PaintText(HDC hdc) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  CControlUI* FindControlAt(POINT pt) override;
+  void DoPaint(HDC hdc, const RECT& rcPaint) override;
+  // The skinned vertical bar, or nullptr without vscrollbar.
+  CScrollBarUI* GetVerticalScrollBar() const { return vbar_.get(); }
 
  private:
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void CreateNative();
   void DestroyNative();
   void PlaceNative();
 
   HWND hwnd_ = nullptr;
+  std::unique_ptr<CScrollBarUI> vbar_;
   DWORD editBkColor_ = 0xFFFFFFFF;
   bool multiline_ = true, vscroll_ = false, autoVScroll_ = false, rich_ = true, readOnly_ = false;
 };

@@ -227,3 +227,31 @@ TEST_F(RealLayouts, WindowIconFromTheExecutable) {
   EXPECT_NE(SendMessageW(w.GetHWND(), WM_GETICON, ICON_SMALL, 0), 0);
   Close(w);
 }
+
+TEST_F(RealLayouts, RichEditScrollsWithTheSkinnedBar) {
+  setSkinOsMajorVersion(10);
+  TestWindow w(L"protocolwnd.xml");
+  ASSERT_TRUE(duitest::Open(w));
+  auto* edit = static_cast<CRichEditUI*>(w.FindControl(L"protocoledit")->GetInterface(L"RichEdit"));
+  ASSERT_NE(edit, nullptr);
+  CScrollBarUI* bar = edit->GetVerticalScrollBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetFixedWidth(), 8);  // from the VScrollBar default of scrollbar.xml
+  EXPECT_EQ(bar->GetPos().right, edit->GetPos().right);
+  std::wstring text;
+  for (int i = 0; i < 200; ++i) text += L"第" + std::to_wstring(i) + L"行 licence line\r\n";
+  edit->SetText(text);
+  Pump(50);
+  RECT thumb = bar->ThumbRect();
+  ASSERT_FALSE(RectEmpty(thumb));
+  EXPECT_EQ(thumb.top, bar->GetPos().top);
+  HWND native = edit->GetNativeWindow();
+  EXPECT_EQ(GetScrollPos(native, SB_VERT), 0);
+  // A press on the track below the thumb pages down; the thumb follows.
+  duitest::Click(w.GetHWND(), POINT{(thumb.left + thumb.right) / 2, thumb.bottom + 20});
+  EXPECT_GT(GetScrollPos(native, SB_VERT), 0);
+  EXPECT_GT(bar->ThumbRect().top, thumb.top);
+  // Nothing of the text is editable.
+  EXPECT_TRUE(GetWindowLongW(native, GWL_STYLE) & ES_READONLY);
+  Close(w);
+}
