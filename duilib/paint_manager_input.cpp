@@ -195,6 +195,19 @@ bool CPaintManagerUI::MessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LR
         return true;
       }
       return false;
+    case WM_MOUSEWHEEL: {
+      // The wheel over a control hosting a native child (the rich edit and
+      // its skinned bar) scrolls that child, wherever the focus is.
+      POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ScreenToClient(hWnd_, &pt);
+      for (CControlUI* c = FindControl(pt); c; c = c->GetParent()) {
+        if (HWND native = c->GetNativeWindow()) {
+          lRes = SendMessageW(native, WM_MOUSEWHEEL, wParam, lParam);
+          return true;
+        }
+      }
+      return false;
+    }
     case WM_KEYDOWN:
       if (focus_) SendEvent(focus_, UIEVENT_KEYDOWN, lastMouse_, wParam, lParam);
       return false;

@@ -251,6 +251,13 @@ TEST_F(RealLayouts, RichEditScrollsWithTheSkinnedBar) {
   duitest::Click(w.GetHWND(), POINT{(thumb.left + thumb.right) / 2, thumb.bottom + 20});
   EXPECT_GT(GetScrollPos(native, SB_VERT), 0);
   EXPECT_GT(bar->ThumbRect().top, thumb.top);
+  // The wheel over the bar scrolls the text back up.
+  int before = GetScrollPos(native, SB_VERT);
+  POINT onBar{(thumb.left + thumb.right) / 2, bar->GetPos().top + 5};
+  ClientToScreen(w.GetHWND(), &onBar);
+  SendMessageW(w.GetHWND(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 3), MAKELPARAM(onBar.x, onBar.y));
+  Pump(50);
+  EXPECT_LT(GetScrollPos(native, SB_VERT), before);
   // Nothing of the text is editable.
   EXPECT_TRUE(GetWindowLongW(native, GWL_STYLE) & ES_READONLY);
   Close(w);
