@@ -478,30 +478,33 @@ bool CPaintManagerUI::RenderSnapshot(std::vector<DWORD>& pixels, int& width, int
     if ((pixels[i] & 0x00FFFFFF) != (plain[i] & 0x00FFFFFF)) a = 0xFF000000;
     pixels[i] = (pixels[i] & 0x00FFFFFF) | a;
   }
-  // Native children draw themselves: copy what they show.
+  // Native children draw themselves: copy what they show on screen (the
+  // window DC without child clipping holds their pixels), within their regions.
+  HDC screen = GetDCEx(hWnd_, nullptr, DCX_CACHE | DCX_WINDOW);
   for (const auto& [hwnd, owner] : natives_) {
-    if (!IsWindowVisible(hwnd)) continue;
+    if (!screen || !IsWindowVisible(hwnd)) continue;
     RECT wr;
     GetWindowRect(hwnd, &wr);
     MapWindowPoints(nullptr, hWnd_, reinterpret_cast<POINT*>(&wr), 2);
+    RECT box;
+    if (GetWindowRgnBox(hwnd, &box) != ERROR) {
+      OffsetRect(&box, wr.left, wr.top);
+      IntersectRect(&wr, &wr, &box);
+    }
+    RECT inside{0, 0, width, height};
+    if (!IntersectRect(&wr, &wr, &inside)) continue;
     CDibSurface child;
     if (!child.Create(RectWidth(wr), RectHeight(wr))) continue;
-    if (!PrintWindow(hwnd, child.Dc(), 0)) {
-      HDC src = GetWindowDC(hwnd);
-      BitBlt(child.Dc(), 0, 0, child.Width(), child.Height(), src, 0, 0, SRCCOPY);
-      ReleaseDC(hwnd, src);
-    }
+    BitBlt(child.Dc(), 0, 0, child.Width(), child.Height(), screen, wr.left, wr.top, SRCCOPY);
     GdiFlush();
     for (int y = 0; y < child.Height(); ++y) {
-      int ty = wr.top + y;
-      if (ty < 0 || ty >= height) continue;
       for (int x = 0; x < child.Width(); ++x) {
-        int tx = wr.left + x;
-        if (tx < 0 || tx >= width) continue;
-        pixels[static_cast<size_t>(ty) * width + tx] = child.Bits()[static_cast<size_t>(y) * child.Width() + x] | 0xFF000000;
+        pixels[static_cast<size_t>(wr.top + y) * width + wr.left + x] =
+            child.Bits()[static_cast<size_t>(y) * child.Width() + x] | 0xFF000000;
       }
     }
   }
+  if (screen) ReleaseDC(hWnd_, screen);
   return true;
 }
 
