@@ -25,7 +25,7 @@ class CControlUI {
   virtual const wchar_t* GetClass() const;
   // The control itself, cast to the class named (without "UI": "Control",
   // "Label", "Button", "Option", "Edit", "RichEdit", "Progress", "Container",
-  // "VerticalLayout", "HorizontalLayout", "TabLayout"; "IContainer" gives an
+  // "VerticalLayout", "HorizontalLayout", "TabLayout", "ScrollBar"; "IContainer" gives an
   // IContainerUI*), when it implements that name; else nullptr. Subclasses
   // answer their own names first and pass the rest to their base.
   virtual void* GetInterface(const wchar_t* name);

@@ -7,10 +7,11 @@
 // opaque content (see layered_shadow.h); below 6 neither is used.
 //
 // Message loop of an application: CPaintManagerUI::MessageLoop() runs until
-// WM_QUIT; each message first goes through TranslateMessage(), which offers it
-// to the message filters of the manager whose window is the message's window
-// or one of its ancestors (Escape pressed in a native child reaches the
-// top-level window's filter). UI thread only.
+// WM_QUIT; each keyboard message of a native child (the EDIT, the rich edit)
+// first goes through TranslateMessage(), which offers it to the message
+// filters of the skinned window above it (Escape typed into the path field
+// reaches the window's filter). Messages of the skinned window itself reach
+// its filters in its window procedure (MessageHandler). UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -41,8 +42,9 @@ class CPaintManagerUI {
   static void SetInstance(HINSTANCE instance);
   // Runs the message loop until WM_QUIT; returns its exit code.
   static int MessageLoop();
-  // Offers a queued message to the filters of its window's manager; true
-  // when a filter consumed it (then do not dispatch it).
+  // Offers a queued keyboard message of a native child to the filters of the
+  // skinned window above it; true when a filter consumed it (then do not
+  // dispatch it). Other messages: false.
   static bool TranslateMessage(const MSG* msg);
 
   // ---- binding ----
