@@ -162,6 +162,11 @@ void CRichEditUI::DestroyNative() {
   }
 }
 
+void CRichEditUI::OnNativeDestroyed() {
+  hwnd_ = nullptr;
+  if (vbar_) vbar_->SetTarget(nullptr);
+}
+
 void CRichEditUI::PlaceNative() {
   RECT text = rcItem_;
   if (vbar_) {

@@ -42,7 +42,7 @@ class CRichEditUI : public CLabelUI {
   void SetInternVisible(bool visible = true) override;
   void SetEnabled(bool enable = true) override;
   void OnNativeCommand(UINT code) override;
-  void OnNativeDestroyed() override { hwnd_ = nullptr; }
+  void OnNativeDestroyed() override;
   void PaintText(HDC hdc) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
   CControlUI* FindControlAt(POINT pt) override;

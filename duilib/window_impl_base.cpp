@@ -12,6 +12,15 @@ DUI_BEGIN_MESSAGE_MAP(WindowImplBase, CNotifyPump)
   DUI_ON_MSGTYPE(DUI_MSGTYPE_CLICK, OnClick)
 DUI_END_MESSAGE_MAP()
 
+WindowImplBase::~WindowImplBase() {
+  if (!hWnd_) return;
+  HWND hwnd = hWnd_;
+  hWnd_ = nullptr;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);  // later messages go to DefWindowProc
+  m_pm.Unbind();
+  if (IsWindow(hwnd)) DestroyWindow(hwnd);
+}
+
 void WindowImplBase::OnClick(TNotifyUI& msg) {
   if (!msg.pSender) return;
   const std::wstring& name = msg.pSender->GetName();

@@ -38,7 +38,9 @@ class WindowImplBase : public CWindowWnd,
                        public IDialogBuilderCallback {
  public:
   WindowImplBase() = default;
-  ~WindowImplBase() override = default;
+  // A window still open when its object is deleted is unbound first (no
+  // OnFinalMessage), then destroyed.
+  ~WindowImplBase() override;
 
   // The control named name in this window's tree, or nullptr.
   CControlUI* FindControl(const std::wstring& name) const { return m_pm.FindControl(name); }

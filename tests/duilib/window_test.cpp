@@ -435,3 +435,14 @@ TEST(DialogBuilder, UnreadableLayoutsBuildNothing) {
   EXPECT_NE(root->FindControlByName(L"y"), nullptr);
   delete root;
 }
+
+TEST_F(WindowTest, DeletingAnOpenWindowObjectDestroysTheWindow) {
+  HWND hwnd = nullptr;
+  {
+    TestWindow w(L"test/basic.xml");
+    ASSERT_TRUE(duitest::Open(w));
+    hwnd = w.GetHWND();
+  }
+  EXPECT_FALSE(IsWindow(hwnd));
+  Pump(50);  // nothing reaches the deleted object
+}
