@@ -162,9 +162,7 @@ def case_licence_unticked():
         lic = inst.wait_window_titled(e2e.PROTOCOL_TITLE, 10)
         inst.shot("licence-window", win=lic)
         inst.click_at(*e2e.PROTOCOL["confirmprotocolbtn"], win=lic)
-        wait_for(lambda: not e2e.find_windows(e2e.PROTOCOL_TITLE) or
-                 not any(e2e.is_viewable(w) for w in e2e.find_windows(e2e.PROTOCOL_TITLE)),
-                 10, what="licence window to close")
+        inst.wait_gone(lic)
         inst.click("acceptprotocolopt")
         time.sleep(0.5)
         check(inst.install_enabled(), "install button enabled again")
@@ -213,7 +211,7 @@ def case_close_question():
         # box (outside the question) stays ticked.
         inst.click("acceptprotocolopt")
         inst.click_at(*e2e.MSGBOX["second"], win=box)
-        wait_for(lambda: inst.no_message_box(), 10, what="box to close")
+        inst.wait_gone(box)
         check(inst.running(), "取消 leaves the program running")
         check(inst.install_enabled(), "main window ignored the click while the box was open")
         inst.shot("after-cancel")

@@ -495,6 +495,18 @@ class Installer:
         return wait_for(lambda: find_sized(460, 250, exclude=self.win), timeout, step=0.2,
                         what="message box")
 
+    def wait_gone(self, win, timeout=10):
+        """Until the X window of a closed window is gone from the screen. Wine
+        keeps a closed window's X window up to a second without a window
+        manager, and a click meanwhile lands on it."""
+        def gone():
+            try:
+                return xwininfo_state(win) != "IsViewable"
+            except subprocess.SubprocessError:
+                return True
+        wait_for(gone, timeout, step=0.1, what="closed window to leave the screen")
+        time.sleep(0.2)
+
     def no_message_box(self):
         return find_sized(460, 250, exclude=self.win) is None
 
@@ -544,9 +556,9 @@ class Case:
     """One scenario: a fresh folder under the build dir, the log reader, and
     the cleanup of everything started in it."""
 
-    def __init__(self, name):
+    def __init__(self, name, root="e2e"):
         self.name = name
-        root = os.path.join(build_dir(), "e2e")
+        root = os.path.join(build_dir(), root)
         os.makedirs(root, exist_ok=True)
         self.dir = os.path.join(root, name)
         # Leftovers of an earlier, killed run of this case.
@@ -568,6 +580,9 @@ class Case:
         self.log = None
 
     def __enter__(self):
+        # A crash ends the program at once instead of waiting in a dialog.
+        wine("reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t",
+             "REG_DWORD", "/d", "0", "/f")
         self.log = LogReader()
         return self
 
