@@ -1,6 +1,7 @@
 // Child process of the window tests.
 //   duilib_probe missing : opens a window whose layout does not exist (the
 //                          fatal box follows, then exit code 1).
+//   duilib_probe broken  : the same with a layout that does not parse.
 //   duilib_probe osver   : opens the main layout as the main window chooses it
 //                          and exits with (OS major << 4) | 1 layered | 2 region
 //                          | 4 "_xp" layout; 3 when the skin is not embedded.
@@ -14,8 +15,9 @@
 int wmain(int argc, wchar_t** argv) {
   duilibInit2(GetModuleHandleW(nullptr));
   std::wstring mode = argc > 1 ? argv[1] : L"";
-  if (mode == L"missing") {
-    auto* w = new duitest::TestWindow(L"no/such/layout.xml");
+  if (mode == L"missing" || mode == L"broken") {
+    duitest::AddText(L"test/broken.xml", "<?xml version=\"1.0\"?><Window><VerticalLayout></Window>");
+    auto* w = new duitest::TestWindow(mode == L"missing" ? L"no/such/layout.xml" : L"test/broken.xml");
     w->Create(nullptr, L"probe", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0);
     return 0;  // not reached: the layout cannot be loaded
   }

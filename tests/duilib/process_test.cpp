@@ -65,22 +65,25 @@ BOOL CALLBACK CollectText(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-TEST(Process, MissingLayoutShowsTheBoxThenExitsWithOne) {
-  Child c;
-  ASSERT_TRUE(Start(c, duitest::ExeFolder() + L"duilib_probe.exe", L"missing"));
-  FindBox f{c.pi.dwProcessId, nullptr};
-  for (int i = 0; i < 200 && !f.found; ++i) {
-    EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&f));
-    if (!f.found) Sleep(50);
+TEST(Process, UnloadableLayoutShowsTheBoxThenExitsWithOne) {
+  for (const wchar_t* mode : {L"missing", L"broken"}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(mode)));
+    Child c;
+    ASSERT_TRUE(Start(c, duitest::ExeFolder() + L"duilib_probe.exe", mode));
+    FindBox f{c.pi.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !f.found; ++i) {
+      EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&f));
+      if (!f.found) Sleep(50);
+    }
+    ASSERT_NE(f.found, nullptr) << "no message box";
+    std::wstring texts;
+    EnumChildWindows(f.found, CollectText, reinterpret_cast<LPARAM>(&texts));
+    EXPECT_NE(texts.find(L"加载资源文件失败"), std::wstring::npos);
+    // The process waits for the box.
+    EXPECT_EQ(WaitForSingleObject(c.pi.hProcess, 200), static_cast<DWORD>(WAIT_TIMEOUT));
+    PostMessageW(f.found, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitExit(c, 10000), 1u);
   }
-  ASSERT_NE(f.found, nullptr) << "no message box";
-  std::wstring texts;
-  EnumChildWindows(f.found, CollectText, reinterpret_cast<LPARAM>(&texts));
-  EXPECT_NE(texts.find(L"加载资源文件失败"), std::wstring::npos);
-  // The process waits for the box.
-  EXPECT_EQ(WaitForSingleObject(c.pi.hProcess, 200), static_cast<DWORD>(WAIT_TIMEOUT));
-  PostMessageW(f.found, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(WaitExit(c, 10000), 1u);
 }
 
 TEST(Process, XpLayoutsAndNoLayeredWindowUnderWinxp) {
