@@ -326,7 +326,8 @@ def main():
     fn = globals().get("case_" + name)
     if not fn:
         raise SystemExit(f"no case {name}")
-    with e2e.Display():
+    # A display of its own unless ZQ_E2E_DISPLAY=shared (to watch a run).
+    with e2e.Display(own=os.environ.get("ZQ_E2E_DISPLAY") != "shared"):
         fn()
     print(f"PASS {name}")
 

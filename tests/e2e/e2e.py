@@ -141,22 +141,31 @@ def wine_env(extra=None):
 # -------------------------------------------------------------- display ---
 
 class Display:
-    """DISPLAY as given, or a private Xvfb for the run."""
+    """DISPLAY as given, or a private Xvfb for the run. own=True always takes
+    a private one, so that windows of tests running beside this one cannot
+    cover the window it clicks."""
 
-    def __init__(self):
+    def __init__(self, own=False):
         self.proc = None
+        self.own = own
+        self.saved = None
 
     def __enter__(self):
-        if os.environ.get("DISPLAY"):
+        if os.environ.get("DISPLAY") and not self.own:
             return self
+        self.saved = os.environ.get("DISPLAY")
         for n in range(140, 200):
             if os.path.exists(f"/tmp/.X11-unix/X{n}") or os.path.exists(f"/tmp/.X{n}-lock"):
                 continue
             self.proc = subprocess.Popen(
                 ["Xvfb", f":{n}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{n}") or self.proc.poll() is not None,
+                     10, what="Xvfb")
+            if self.proc.poll() is not None:   # taken meanwhile: the next number
+                continue
+            time.sleep(0.2)
             os.environ["DISPLAY"] = f":{n}"
-            wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{n}"), 10, what="Xvfb")
             log(f"own Xvfb on :{n}")
             return self
         raise SystemExit("no free display number")
@@ -168,7 +177,10 @@ class Display:
                 self.proc.wait(5)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
-            del os.environ["DISPLAY"]
+            if self.saved:
+                os.environ["DISPLAY"] = self.saved
+            else:
+                del os.environ["DISPLAY"]
 
 
 # ----------------------------------------------------------------- wine ---
