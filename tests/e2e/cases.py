@@ -242,6 +242,9 @@ def case_second_instance():
     """A second start raises the first window and exits 0 without a window."""
     with Case("second_instance") as case, Simulator(case.dir) as sim:
         first = begin(case, install_dir=case.win_path("inst") + "\\")
+        # Also while the first one asks its close question.
+        first.click("closebtn")
+        box = first.message_box()
         second = Installer(case, "x_com.example.game_123456.exe").start()
         rc = second.wait_exit(20)
         check(rc == 0, f"second instance exited with {rc}")
@@ -256,9 +259,32 @@ def case_second_instance():
               "second instance logs its start and the single-instance line only")
         check(len(e2e.find_windows(e2e.WINDOW_TITLE)) >= 1 and first.running(),
               "first instance still up")
-        first.shot("raised")
-        first.key("Escape")
+        check(e2e.is_viewable(first.win) and e2e.is_viewable(box), "window and question still shown")
+        first.shot("raised", win=0)
+        first.click_at(*e2e.MSGBOX["first"], win=box)   # 确定 ends the run
         finish(first, 10)
+
+
+def case_xp_layouts():
+    """Major version 5: the square "_xp" window (590 x 460) and a whole
+    install through it."""
+    name = "setup_xp.exe"   # two pieces: a plain install
+    with Case("xp_layouts") as case, Simulator(case.dir) as sim:
+        e2e.set_app_os_version(name, "winxp")
+        try:
+            folder = case.win_path("inst") + "\\"
+            inst = begin(case, name, install_dir=folder)
+            inst.offset = (-10, -10)
+            _, _, w, h = e2e.geometry(inst.win)
+            check((w, h) == (590, 460), f"xp window size {w}x{h}")
+            inst.shot("page0-xp")
+            inst.click("userdefinitionBtn")
+            inst.shot("custom-xp")
+            inst.click("installnowbtn_custom")
+            check_handoff(case, "100", folder, "")
+            finish(inst)
+        finally:
+            e2e.set_app_os_version(name, None)
 
 
 def case_version_service_down():

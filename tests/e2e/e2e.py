@@ -211,13 +211,15 @@ def reg_query(name):
     return m.group(1).decode("utf-8", "replace").strip() if m else None
 
 
-def set_os_version(version):
-    """HKCU\\Software\\Wine Version: 'winxp' for the _xp layouts, None for default."""
+def set_app_os_version(exe_name, version):
+    """The system version Wine reports to programs of this file name only
+    ('winxp' gives major version 5); None restores the default. Other
+    programs of the prefix are not affected."""
+    key = rf"HKCU\Software\Wine\AppDefaults\{exe_name}"
     if version:
-        wine("reg", "add", r"HKCU\Software\Wine", "/v", "Version", "/t", "REG_SZ", "/d",
-             version, "/f", check_rc=True)
+        wine("reg", "add", key, "/v", "Version", "/t", "REG_SZ", "/d", version, "/f", check_rc=True)
     else:
-        wine("reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f")
+        wine("reg", "delete", key, "/f")
 
 
 def processes_matching(token):
@@ -432,6 +434,8 @@ class Installer:
         self.proc = None
         self.win = None
         self.shot_no = 0
+        # The "_xp" layouts place everything 10 pixels up and left (no shadow margin).
+        self.offset = (0, 0)
 
     def start(self, **env):
         """Starts the copy. env: extra environment for it and the programs it
@@ -482,7 +486,8 @@ class Installer:
 
     def click(self, name):
         log(f"click {name}")
-        self.click_at(*CONTROLS[name])
+        x, y = CONTROLS[name]
+        self.click_at(x + self.offset[0], y + self.offset[1])
 
     def key(self, *keys):
         for k in keys:
@@ -551,7 +556,8 @@ class Installer:
     def install_enabled(self, custom=False):
         """Whether the install button shows its enabled (orange) look, in any
         hover state; the disabled look is grey."""
-        r, g, b = self.pixel(*CONTROLS["installnowbtn_custom" if custom else "installnowbtn"])
+        x, y = CONTROLS["installnowbtn_custom" if custom else "installnowbtn"]
+        r, g, b = self.pixel(x + self.offset[0], y + self.offset[1])
         return r > 150 and r > b + 80
 
     def wait_exit(self, timeout):
