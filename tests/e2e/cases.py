@@ -287,6 +287,28 @@ def case_xp_layouts():
             e2e.set_app_os_version(name, None)
 
 
+def case_planted_dlls():
+    """DLLs planted beside the installer under the names of system DLLs it
+    uses are never loaded, even with the search order of Windows (the
+    program's folder before the system's): the install still works."""
+    planted = os.path.join(e2e.bin_dir(), "tests", "planted")
+    with Case("planted_dlls") as case, Simulator(case.dir) as sim:
+        folder = case.win_path("inst") + "\\"
+        inst = Installer(case)
+        for dll in ("wininet.dll", "msimg32.dll"):
+            shutil.copyfile(os.path.join(planted, dll), os.path.join(inst.dir, dll))
+        e2e.reg_reset(folder)
+        inst.start(WINEDLLOVERRIDES="mscoree,mshtml=;wininet,msimg32=n,b")
+        inst.wait_window()
+        case.log.wait("get player url is", 10)
+        inst.shot("page0")
+        inst.click("installnowbtn")
+        check_handoff(case, "100", folder, "")
+        finish(inst)
+        loaded = [f for f in os.listdir(inst.dir) if f.endswith(".loaded")]
+        check(not loaded, f"no planted DLL loaded ({loaded})")
+
+
 def case_version_service_down():
     """No version reply: the fallback URL after 3 s, then a normal install."""
     with Case("version_service_down") as case, Simulator(case.dir, version_down="refuse") as sim:

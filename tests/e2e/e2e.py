@@ -430,7 +430,9 @@ class Installer:
         self.dir = os.path.join(case.dir, "download")
         os.makedirs(self.dir, exist_ok=True)
         self.path = os.path.join(self.dir, file_name)
-        shutil.copyfile(exe or os.path.join(bin_dir(), "zqdownloader.exe"), self.path)
+        # ZQ_E2E_EXE: run the cases against another build of the program.
+        exe = exe or os.environ.get("ZQ_E2E_EXE") or os.path.join(bin_dir(), "zqdownloader.exe")
+        shutil.copyfile(exe, self.path)
         self.proc = None
         self.win = None
         self.shot_no = 0
