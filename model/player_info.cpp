@@ -6,9 +6,11 @@
 
 namespace model {
 
+// Replies are parsed iteratively: a deeply nested body from the network
+// must not run the worker out of stack.
 bool parseVersionReply(const std::string& body, VersionReply& reply) {
   rapidjson::Document doc;
-  doc.Parse(body.data(), body.size());
+  doc.Parse<rapidjson::kParseIterativeFlag>(body.data(), body.size());
   if (doc.HasParseError() || !doc.IsObject()) return false;
   auto mnq = doc.FindMember("mnq");
   if (mnq == doc.MemberEnd() || !mnq->value.IsObject()) return true;
@@ -26,7 +28,7 @@ bool parseVersionReply(const std::string& body, VersionReply& reply) {
 
 std::wstring parseGameInfoPackage(const std::string& body) {
   rapidjson::Document doc;
-  doc.Parse(body.data(), body.size());
+  doc.Parse<rapidjson::kParseIterativeFlag>(body.data(), body.size());
   if (doc.HasParseError() || !doc.IsObject()) return std::wstring();
   auto result = doc.FindMember("result");
   if (result == doc.MemberEnd() || !result->value.IsArray()) return std::wstring();

@@ -90,6 +90,16 @@ TEST(ServiceReplies, GameInfo) {
   EXPECT_EQ(model::parseGameInfoPackage("{"), L"");
 }
 
+TEST(ServiceReplies, DeeplyNestedReplyDoesNotCrash) {
+  // Fits the memory sink's 4 MiB bound, nests far deeper than a thread's stack.
+  const std::string open(1 << 20, '['), close(1 << 20, ']');
+  model::VersionReply reply;
+  EXPECT_TRUE(model::parseVersionReply("{\"mnq\":" + open + close + "}", reply));
+  EXPECT_FALSE(reply.url.has_value());
+  EXPECT_FALSE(model::parseVersionReply(open, reply));
+  EXPECT_EQ(model::parseGameInfoPackage("{\"result\":" + open + close + "}"), L"");
+}
+
 TEST(ServiceReplies, ModelRefusesUnsafePackageFromReply) {
   ZQDownloaderModel* m = ZQDownloaderModel::instance();
   m->parseGameInfo(R"({"result":[{"app_package_name":"com.x -path=C:\\evil"}]})");
