@@ -199,6 +199,31 @@ def case_invalid_then_typed_folder():
               "installer downloaded into the typed folder")
 
 
+def case_folder_picker():
+    """The folder picker opens on C:; Cancel changes nothing; picking the
+    drive root gives its default sub-folders, which the installer gets."""
+    with Case("folder_picker") as case, Simulator(case.dir) as sim:
+        picked = "C:\\Tessarin\\zqplayer2\\"
+        shutil.rmtree(prefix_path(picked), ignore_errors=True)
+        case.cleanup_dirs.append(prefix_path(picked))
+        inst = begin(case, install_dir=case.win_path("inst") + "\\")
+        inst.click("userdefinitionBtn")
+        inst.click("browsebtn")
+        picker = inst.wait_window_titled("Browse for Folder", 15)
+        inst.shot("picker", win=0)
+        inst.key("Escape")
+        inst.wait_gone(picker)
+        inst.click("browsebtn")
+        picker = inst.wait_window_titled("Browse for Folder", 15)
+        time.sleep(0.5)
+        inst.key("Return")        # OK on the pre-selected C:
+        inst.wait_gone(picker)
+        inst.shot("picked")
+        inst.click("installnowbtn_custom")
+        check_handoff(case, "100", picked, "")
+        finish(inst)
+
+
 def case_close_question():
     """The close button asks; 取消 keeps everything running, 确定 ends the run."""
     with Case("close_question") as case, Simulator(case.dir) as sim:
