@@ -5,6 +5,8 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "tests/http/http_test_support.h"
 #include "utility/http/tcp_http_conn.h"
 
@@ -195,4 +197,30 @@ TEST(SocketConn, DefaultTimeouts) {
   utility::CTcpSocket::Timeouts t = utility::CTcpSocket::timeouts();
   EXPECT_EQ(t.connectMs, 15000);
   EXPECT_EQ(t.ioMs, 30000);
+}
+
+TEST(SocketConn, NextAddressIsTriedAfterRefusedOnes) {
+  // The test server listens on 127.0.0.1 only: 127.0.0.2 and .3 refuse.
+  in_addr live, refused1, refused2;
+  live.s_addr = inet_addr("127.0.0.1");
+  refused1.s_addr = inet_addr("127.0.0.2");
+  refused2.s_addr = inet_addr("127.0.0.3");
+  const std::vector<in_addr> working[] = {{refused1, live}, {refused1, refused2, live}};
+  for (const auto& addresses : working) {
+    auto* conn = new utility::CTcpHttpConn();
+    ASSERT_TRUE(conn->init());
+    EXPECT_TRUE(conn->connectToAny(addresses, httptest::serverPort("http")))
+        << addresses.size() << " addresses, error " << WSAGetLastError();
+    EXPECT_TRUE(conn->sendGet(L"127.0.0.1", L"/fixed?n=3", L""));
+    std::string head;
+    int status = 0, total = 0;
+    EXPECT_TRUE(conn->recvHeader(head, status, total));
+    EXPECT_EQ(status, 200);
+    conn->release();
+  }
+  auto* conn = new utility::CTcpHttpConn();
+  ASSERT_TRUE(conn->init());
+  EXPECT_FALSE(conn->connectToAny({refused1, refused2}, httptest::serverPort("http")));
+  EXPECT_EQ(WSAGetLastError(), WSAECONNREFUSED);
+  conn->release();
 }

@@ -53,8 +53,21 @@ bool CTcpHttpConn::connect(const std::wstring& host, int port) {
     memcpy(&a, *p, sizeof(a));
     addresses.push_back(a);
   }
-  for (const in_addr& a : addresses) {
-    address.sin_addr = a;
+  return connectToAny(addresses, port);
+}
+
+bool CTcpHttpConn::connectToAny(const std::vector<in_addr>& addresses, int port) {
+  port_ = port;
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  for (size_t i = 0; i < addresses.size(); ++i) {
+    if (i > 0) {
+      // The failed attempt left the socket unusable for another connect.
+      socket_.close();
+      if (!socket_.create()) return false;
+    }
+    address.sin_addr = addresses[i];
     if (socket_.connectTo(address)) return true;
   }
   return false;

@@ -7,6 +7,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "utility/http/http_connection.h"
 
@@ -89,6 +90,12 @@ class CTcpHttpConn final : public IHttpConnection {
   // Dotted IPv4 addresses directly, names through gethostbyname trying
   // every address in turn. Empty host: false.
   bool connect(const std::wstring& host, int port) override;
+  // Connects to the first of `addresses`, in order, that accepts on `port`;
+  // each address after the first gets a fresh socket, since a socket whose
+  // connect failed or timed out cannot always be connected again. false when
+  // none accepts (the last attempt's error kept) or the connection was
+  // closed meanwhile.
+  bool connectToAny(const std::vector<in_addr>& addresses, int port);
   // Sends the request text (ANSI bytes): request line, the connection's own
   // lines (Content-Type, Host[:port], Cache-Control/Pragma, Connection:close,
   // User-Agent, each only when headers lacks it) and the caller's headers.
