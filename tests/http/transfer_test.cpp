@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "tests/http/http_test_support.h"
+#include "utility/http/tcp_http_conn.h"
 
 using httptest::fetch;
 using httptest::httpUrl;
@@ -96,6 +97,28 @@ TEST(Transfer, RefusedConnection) {
   EXPECT_EQ(socket.sink.firstCode(), 12);
   ASSERT_EQ(socket.sink.errors.size(), 1u);
   EXPECT_EQ(socket.sink.errors[0].second, WSAECONNREFUSED);
+}
+
+TEST(Transfer, WinInetStallsEndWithinTheBounds) {
+  utility::CTcpSocket::Timeouts saved = utility::CTcpSocket::timeouts();
+  utility::CTcpSocket::setTimeouts({700, 700});
+  struct Stall {
+    const char* path;
+    int code;
+  } stalls[] = {
+      {"/stall-header?t=20", 16},  // WinINet waits for the header inside the send
+      {"/stall-body?n=100000&send=1000&t=20", 19},
+  };
+  for (const Stall& stall : stalls) {
+    SCOPED_TRACE(stall.path);
+    ULONGLONG start = GetTickCount64();
+    httptest::Outcome out = fetch(httpUrl(stall.path), 0);
+    ULONGLONG took = GetTickCount64() - start;
+    EXPECT_FALSE(out.ok);
+    EXPECT_EQ(out.sink.firstCode(), stall.code);
+    EXPECT_LT(took, 8000u);
+  }
+  utility::CTcpSocket::setTimeouts(saved);
 }
 
 TEST(Transfer, HttpsSelfSignedCertificateIsRefused) {

@@ -23,7 +23,8 @@ class CTcpSocket {
     int connectMs = 15000;  // whole connect attempt to one address
     int ioMs = 30000;       // a send or receive that makes no progress
   };
-  // Time-outs of sockets created from now on (test hook; default above).
+  // Time-outs of sockets and WinINet requests created from now on (test
+  // hook; default above).
   static void setTimeouts(const Timeouts& timeouts);
   static Timeouts timeouts();
 

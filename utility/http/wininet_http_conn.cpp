@@ -1,8 +1,22 @@
 #include "utility/http/wininet_http_conn.h"
 
+#include "utility/http/tcp_http_conn.h"
+
 namespace utility {
 
 namespace {
+
+// The socket connection's bounds, set on each request: without them a
+// server that stalls keeps a call waiting for good (Wine) or for a very long
+// time, and the caller's retries never come.
+void applyTimeouts(HINTERNET request) {
+  CTcpSocket::Timeouts t = CTcpSocket::timeouts();
+  DWORD connectMs = static_cast<DWORD>(t.connectMs);
+  DWORD ioMs = static_cast<DWORD>(t.ioMs);
+  InternetSetOptionW(request, INTERNET_OPTION_CONNECT_TIMEOUT, &connectMs, sizeof(connectMs));
+  InternetSetOptionW(request, INTERNET_OPTION_SEND_TIMEOUT, &ioMs, sizeof(ioMs));
+  InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ioMs, sizeof(ioMs));
+}
 
 void closeKeepingError(HINTERNET& handle) {
   if (!handle) return;
@@ -65,6 +79,7 @@ bool CWinInetHttpConn::openRequest(const wchar_t* verb, const std::wstring& path
   HINTERNET h = HttpOpenRequestW(connection, verb, path.c_str(), L"HTTP/1.1", nullptr, accept,
                                  flags, 1);
   if (!h) return false;
+  applyTimeouts(h);
   std::lock_guard<std::mutex> guard(lock_);
   if (!connection_) {
     SetLastError(ERROR_OPERATION_ABORTED);

@@ -11,9 +11,11 @@
 
 namespace utility {
 
-// WinINet follows redirects, decodes chunked bodies and applies its own
-// time-outs. close from another thread closes the handles, which WinINet
-// documents as the way to cancel a blocked synchronous call.
+// WinINet follows redirects and decodes chunked bodies. Each request gets
+// the socket connection's time-outs (CTcpSocket::timeouts(): connect, and a
+// send or receive without progress); a time-out is a failure. close from
+// another thread closes the handles, which WinINet documents as the way to
+// cancel a blocked synchronous call.
 class CWinInetHttpConn : public IHttpConnection {
  public:
   static constexpr DWORD kRequestFlags = 0x84000001;  // RELOAD | NO_CACHE_WRITE | 1
