@@ -23,20 +23,10 @@ cmake --build "$build" --target zqdownloader zq_fixtures >/dev/null
 
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export ZQ_BUILD="$build" ZQ_BIN="$build/bin" ZQ_SOURCE="$here"
-xvfb_pid=""
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
+. "$here/scripts/xvfb.sh"
+trap zq_xvfb_stop EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 121 160); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  zq_xvfb_start 121 160
   echo "no DISPLAY: running on a virtual display $DISPLAY"
 fi
 bash "$here/tests/wine_env.sh" start >/dev/null

@@ -13,21 +13,14 @@ cmake --build "$build" -- -k 0 2>&1 | grep -v '^\[' || true
 cmake --build "$build" >/dev/null   # fails the script if anything did not build
 
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-xvfb_pid=""
+. "$here/scripts/xvfb.sh"
 cleanup() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  zq_xvfb_stop
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ] || [ -n "${ZQ_OWN_DISPLAY:-}" ]; then
-  for n in $(seq 91 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  zq_xvfb_start 91 120
 fi
 
 cd "$build"
