@@ -1,5 +1,8 @@
 #include "utility/strings.h"
 
+#include <cwchar>
+#include <cwctype>
+
 namespace utility {
 
 namespace {
@@ -43,6 +46,15 @@ void trim(std::string& text) { trimSpaces(text); }
 
 bool endsWith(const std::wstring& text, const std::wstring& suffix) { return endsWithImpl(text, suffix); }
 bool endsWith(const std::string& text, const std::string& suffix) { return endsWithImpl(text, suffix); }
+
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
+  const size_t n = wcslen(prefix);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    if (towlower(text[i]) != towlower(prefix[i])) return false;
+  }
+  return true;
+}
 
 }  // namespace utility
 

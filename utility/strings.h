@@ -19,6 +19,9 @@ void trim(std::string& text);
 bool endsWith(const std::wstring& text, const std::wstring& suffix);
 bool endsWith(const std::string& text, const std::string& suffix);
 
+// True when `text` begins with `prefix` (NUL-terminated), letter case ignored.
+bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix);
+
 }  // namespace utility
 
 // Global namespace. Compares the two paths character by character, case-

@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <cstring>
-#include <cwctype>
 #include <vector>
 
 #include "utility/http/chunked_decoder.h"
@@ -12,19 +11,11 @@
 #include "utility/http/http_url.h"
 #include "utility/http/tcp_http_conn.h"
 #include "utility/http/wininet_http_conn.h"
+#include "utility/strings.h"
 
 namespace utility {
 
 namespace {
-
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  size_t n = wcslen(prefix);
-  if (text.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    if (towlower(text[i]) != towlower(prefix[i])) return false;
-  }
-  return true;
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 

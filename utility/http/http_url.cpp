@@ -1,22 +1,10 @@
 #include "utility/http/http_url.h"
 
 #include <cwchar>
-#include <cwctype>
+
+#include "utility/strings.h"
 
 namespace utility {
-
-namespace {
-
-bool startsWithNoCase(const std::wstring& text, const wchar_t* prefix) {
-  size_t n = wcslen(prefix);
-  if (text.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    if (towlower(text[i]) != towlower(prefix[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool HttpUrl::parse(const std::wstring& url, HttpUrl& out) {
   struct Scheme {

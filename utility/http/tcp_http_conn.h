@@ -59,9 +59,10 @@ class CTcpSocket {
   SOCKET acquire();
   void unacquire();
   void closeLocked();
-  // Waits for any network event of the socket (callers then retry their
-  // call) and collects it into seen; false on time-out, cancel or failure.
-  bool waitFor(SOCKET s, int timeoutMs, WSANETWORKEVENTS* seen);
+  // Waits until `deadline` (GetTickCount64 ms) for any network event of the
+  // socket (callers then retry their call) and collects it into seen; false
+  // on time-out (WSAETIMEDOUT), cancel or failure.
+  bool waitUntil(SOCKET s, ULONGLONG deadline, WSANETWORKEVENTS* seen);
 
   std::mutex lock_;  // guards the fields below
   SOCKET socket_ = INVALID_SOCKET;

@@ -141,7 +141,12 @@ void CTcpSocket::clearAbort() {
   if (users_ == 0 && cancelEvent_) ResetEvent(cancelEvent_);
 }
 
-bool CTcpSocket::waitFor(SOCKET s, int timeoutMs, WSANETWORKEVENTS* seen) {
+bool CTcpSocket::waitUntil(SOCKET s, ULONGLONG deadline, WSANETWORKEVENTS* seen) {
+  const int timeoutMs = msLeft(deadline);
+  if (timeoutMs == 0) {
+    WSASetLastError(WSAETIMEDOUT);
+    return false;
+  }
   // The cancel event comes first so that it wins over a busy socket.
   WSAEVENT handles[2] = {cancelEvent_, socketEvent_};
   DWORD r = WSAWaitForMultipleEvents(2, handles, FALSE, static_cast<DWORD>(timeoutMs), FALSE);
@@ -169,12 +174,7 @@ bool CTcpSocket::connectTo(const sockaddr_in& address) {
     ULONGLONG deadline = GetTickCount64() + timeouts_.connectMs;
     WSANETWORKEVENTS seen;
     for (;;) {
-      int left = msLeft(deadline);
-      if (left == 0) {
-        WSASetLastError(WSAETIMEDOUT);
-        break;
-      }
-      if (!waitFor(s, left, &seen)) break;
+      if (!waitUntil(s, deadline, &seen)) break;
       if (seen.lNetworkEvents & FD_CONNECT) {
         int error = seen.iErrorCode[FD_CONNECT_BIT];
         if (error == 0) {
@@ -211,13 +211,8 @@ bool CTcpSocket::sendAll(const std::string& bytes) {
       continue;
     }
     if (n == 0 || WSAGetLastError() != WSAEWOULDBLOCK) break;
-    int wait = msLeft(deadline);
     WSANETWORKEVENTS seen;
-    if (wait == 0) {
-      WSASetLastError(WSAETIMEDOUT);
-      break;
-    }
-    if (!waitFor(s, wait, &seen)) break;
+    if (!waitUntil(s, deadline, &seen)) break;
   }
   unacquire();
   return ok;
@@ -235,13 +230,8 @@ int CTcpSocket::receive(char* buffer, int size) {
       break;
     }
     if (WSAGetLastError() != WSAEWOULDBLOCK) break;
-    int wait = msLeft(deadline);
     WSANETWORKEVENTS seen;
-    if (wait == 0) {
-      WSASetLastError(WSAETIMEDOUT);
-      break;
-    }
-    if (!waitFor(s, wait, &seen)) break;
+    if (!waitUntil(s, deadline, &seen)) break;
   }
   unacquire();
   return result;
