@@ -16,9 +16,6 @@ namespace flow {
 
 namespace {
 
-std::mutex g_logLock;
-std::vector<LogLine>* g_lines = nullptr;
-
 void removeTree(const std::wstring& path) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
@@ -79,50 +76,6 @@ std::string readFile(const std::wstring& path) {
   while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) out.append(buffer, got);
   CloseHandle(file);
   return out;
-}
-
-LogCapture::LogCapture() {
-  std::lock_guard<std::mutex> lock(g_logLock);
-  g_lines = new std::vector<LogLine>();
-  utility::logSink = &LogCapture::sink;
-}
-
-LogCapture::~LogCapture() {
-  utility::logSink = nullptr;
-  std::lock_guard<std::mutex> lock(g_logLock);
-  // A detached worker may still log: keep the sink harmless, drop the lines.
-  delete g_lines;
-  g_lines = nullptr;
-}
-
-void LogCapture::sink(const char* function, int, const wchar_t* message) {
-  std::lock_guard<std::mutex> lock(g_logLock);
-  if (g_lines) g_lines->push_back(LogLine{function, message});
-}
-
-std::vector<LogLine> LogCapture::lines() const {
-  std::lock_guard<std::mutex> lock(g_logLock);
-  return g_lines ? *g_lines : std::vector<LogLine>();
-}
-
-int LogCapture::count(const std::wstring& text) const {
-  int n = 0;
-  for (const auto& l : lines()) n += l.message.find(text) != std::wstring::npos;
-  return n;
-}
-
-int LogCapture::countStarting(const std::wstring& text) const {
-  int n = 0;
-  for (const auto& l : lines()) n += l.message.rfind(text, 0) == 0;
-  return n;
-}
-
-int LogCapture::indexOf(const std::wstring& text) const {
-  auto all = lines();
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (all[i].message.find(text) != std::wstring::npos) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 Harness::Harness() {

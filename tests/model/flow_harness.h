@@ -11,30 +11,12 @@
 #include <vector>
 
 #include "model/zq_downloader_model.h"
+#include "tests/support/log_capture.h"
 
 namespace flow {
 
-struct LogLine {
-  std::string function;
-  std::wstring message;
-};
-
-// Every log line of the process while alive.
-class LogCapture {
- public:
-  LogCapture();
-  ~LogCapture();
-  std::vector<LogLine> lines() const;
-  int count(const std::wstring& text) const;       // lines containing text
-  bool has(const std::wstring& text) const { return count(text) > 0; }
-  // Lines whose message starts with text.
-  int countStarting(const std::wstring& text) const;
-  // Index of the first line containing text, or -1.
-  int indexOf(const std::wstring& text) const;
-
- private:
-  static void sink(const char* function, int line, const wchar_t* message);
-};
+using testsupport::LogCapture;
+using testsupport::LogLine;
 
 struct Event {
   enum Kind { Progress, DownloadDone, InstallDone } kind;

@@ -5,43 +5,6 @@
 
 namespace rt {
 
-namespace {
-
-std::mutex captureLock;
-std::vector<LogLine> captured;
-
-void captureSink(const char* function, int, const wchar_t* message) {
-  std::lock_guard<std::mutex> guard(captureLock);
-  captured.push_back({function, message});
-}
-
-}  // namespace
-
-LogCapture::LogCapture() {
-  std::lock_guard<std::mutex> guard(captureLock);
-  captured.clear();
-  utility::logSink = captureSink;
-}
-
-LogCapture::~LogCapture() { utility::logSink = nullptr; }
-
-std::vector<LogLine> LogCapture::lines() const {
-  std::lock_guard<std::mutex> guard(captureLock);
-  return captured;
-}
-
-std::vector<std::wstring> LogCapture::messages() const {
-  std::vector<std::wstring> out;
-  for (const auto& line : lines()) out.push_back(line.message);
-  return out;
-}
-
-bool LogCapture::contains(const std::wstring& message) const {
-  for (const auto& line : lines())
-    if (line.message == message) return true;
-  return false;
-}
-
 std::wstring exeFolder() {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);

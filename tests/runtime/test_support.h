@@ -9,25 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/log_capture.h"
 #include "utility/log.h"
 #include "utility/runable.h"
 
 namespace rt {
 
-struct LogLine {
-  std::string function;
-  std::wstring message;
-};
-
-// Installs a sink that records every line (any thread) for its lifetime.
-class LogCapture {
- public:
-  LogCapture();
-  ~LogCapture();
-  std::vector<LogLine> lines() const;
-  std::vector<std::wstring> messages() const;
-  bool contains(const std::wstring& message) const;
-};
+using testsupport::LogCapture;
+using testsupport::LogLine;
 
 // Counts of one tracked task, kept outside the task so they outlive it.
 struct TaskCounts {
