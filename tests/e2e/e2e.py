@@ -526,6 +526,16 @@ class Installer:
         wait_for(gone, timeout, step=0.1, what="closed window to leave the screen")
         time.sleep(0.2)
 
+    def show_licence(self, timeout=10):
+        """Opens the licence window by its link, saves a screenshot of it and
+        closes it with its confirm button; Failure when it does not open
+        within `timeout` seconds."""
+        self.click("protocollinkbtn")
+        lic = self.wait_window_titled(PROTOCOL_TITLE, timeout)
+        self.shot("licence-window", win=lic)
+        self.click_at(*PROTOCOL["confirmprotocolbtn"], win=lic)
+        self.wait_gone(lic)
+
     def no_message_box(self):
         return find_sized(460, 250, exclude=self.win) is None
 
