@@ -1,6 +1,6 @@
 #include "ui/protocol_wnd.h"
 
-#include "utility/usystem.h"
+#include "ui/layout_file.h"
 
 DUI_BEGIN_MESSAGE_MAP(ProtocolWnd, WindowImplBase)
   DUI_ON_MSGTYPE_CTRNAME(DUI_MSGTYPE_CLICK, L"confirmprotocolbtn", onConfirmClick)
@@ -15,7 +15,7 @@ UINT ProtocolWnd::GetClassStyle() const { return CS_HREDRAW | CS_VREDRAW; }
 std::wstring ProtocolWnd::GetSkinFolder() { return L""; }
 
 std::wstring ProtocolWnd::GetSkinFile() {
-  return utility::usystem::osMajorVersion() < 6 ? L"protocolwnd_xp.xml" : L"protocolwnd.xml";
+  return layoutFileFor(L"protocolwnd");
 }
 
 std::wstring ProtocolWnd::licenceText() {

@@ -13,6 +13,7 @@
 #include "duilib/tab_layout.h"
 #include "model/install_path.h"
 #include "model/zq_downloader_model.h"
+#include "ui/layout_file.h"
 #include "ui/message_box.h"
 #include "ui/protocol_wnd.h"
 #include "utility/log.h"
@@ -75,7 +76,7 @@ UINT ZQDownloaderMainFrame::GetClassStyle() const {
 std::wstring ZQDownloaderMainFrame::GetSkinFolder() { return L""; }
 
 std::wstring ZQDownloaderMainFrame::GetSkinFile() {
-  return utility::usystem::osMajorVersion() < 6 ? L"mainframe_xp.xml" : L"mainframe.xml";
+  return layoutFileFor(L"mainframe");
 }
 
 void ZQDownloaderMainFrame::Notify(DuiLib::TNotifyUI& msg) { WindowImplBase::Notify(msg); }
