@@ -27,7 +27,7 @@ const wchar_t* CEditUI::GetClass() const { return L"EditUI"; }
 
 void* CEditUI::GetInterface(const wchar_t* name) {
   if (name && wcscmp(name, L"Edit") == 0) return this;
-  return CLabelUI::GetInterface(name);
+  return CNativeHostUI::GetInterface(name);
 }
 
 std::wstring CEditUI::GetText() const {
@@ -83,7 +83,7 @@ void CEditUI::SetMaxChar(int maxChar) {
 
 void CEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
   if (manager != manager_) DestroyNative();
-  CLabelUI::SetManager(manager, parent);
+  CNativeHostUI::SetManager(manager, parent);
   if (manager_ && manager_->GetPaintWindow() && !hwnd_) CreateNative();
 }
 
@@ -116,8 +116,6 @@ void CEditUI::DestroyNative() {
   }
 }
 
-void CEditUI::OnNativeDestroyed() { hwnd_ = nullptr; }
-
 void CEditUI::PlaceNative() {
   if (!hwnd_ || !manager_) return;
   RECT rc{rcItem_.left + rcTextPadding_.left, rcItem_.top + rcTextPadding_.top, rcItem_.right - rcTextPadding_.right,
@@ -139,28 +137,8 @@ void CEditUI::PlaceNative() {
                SWP_NOZORDER | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-void CEditUI::SetPos(RECT rc) {
-  CLabelUI::SetPos(rc);
-  PlaceNative();
-}
-
-void CEditUI::SetVisible(bool visible) {
-  CLabelUI::SetVisible(visible);
-  if (hwnd_) ::ShowWindow(hwnd_, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
-void CEditUI::SetInternVisible(bool visible) {
-  CLabelUI::SetInternVisible(visible);
-  if (hwnd_) ::ShowWindow(hwnd_, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
-void CEditUI::SetEnabled(bool enable) {
-  CLabelUI::SetEnabled(enable);
-  if (hwnd_) EnableWindow(hwnd_, enable);
-}
-
 void CEditUI::SetFocusedState(bool focused) {
-  CLabelUI::SetFocusedState(focused);
+  CNativeHostUI::SetFocusedState(focused);
   if (!hwnd_) return;
   if (focused && GetFocus() != hwnd_) ::SetFocus(hwnd_);
   if (!focused && GetFocus() == hwnd_ && manager_) ::SetFocus(manager_->GetPaintWindow());
@@ -189,17 +167,9 @@ void CEditUI::PaintStatusImage(HDC hdc) {
   DrawImage(hdc, normalImage_);
 }
 
-void CEditUI::PaintText(HDC hdc) {
-  if (!hwnd_) CLabelUI::PaintText(hdc);  // the native window draws its own text
-}
-
 void CEditUI::OnNativeCommand(UINT code) {
-  if (!manager_) return;
-  if (code == EN_SETFOCUS) {
-    if (manager_->GetFocus() != this) manager_->SetFocus(this);
-  } else if (code == EN_KILLFOCUS) {
-    if (manager_->GetFocus() == this) manager_->SetFocus(nullptr);
-  } else if (code == EN_CHANGE) {
+  CNativeHostUI::OnNativeCommand(code);
+  if (code == EN_CHANGE && manager_) {
     text_ = GetText();
     manager_->SendNotify(this, DUI_MSGTYPE_TEXTCHANGED);
   }
@@ -286,7 +256,7 @@ void CEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   else if (wcscmp(name, L"readonly") == 0) SetReadOnly(ParseBool(v));
   else if (wcscmp(name, L"password") == 0) SetPasswordMode(ParseBool(v));
   else if (wcscmp(name, L"maxchar") == 0) SetMaxChar(ParseInt(v));
-  else CLabelUI::SetAttribute(name, value);
+  else CNativeHostUI::SetAttribute(name, value);
 }
 
 }  // namespace DuiLib

@@ -7,11 +7,11 @@
 // "textchanged".
 #pragma once
 
-#include "duilib/label.h"
+#include "duilib/native_host.h"
 
 namespace DuiLib {
 
-class CEditUI : public CLabelUI {
+class CEditUI : public CNativeHostUI {
  public:
   CEditUI();
   ~CEditUI() override;
@@ -31,30 +31,21 @@ class CEditUI : public CLabelUI {
   void SetPasswordMode(bool password);
   void SetMaxChar(int maxChar);
 
-  bool TakesMouse() const override { return true; }
-  HWND GetNativeWindow() const override { return hwnd_; }
   void SetManager(CPaintManagerUI* manager, CControlUI* parent) override;
-  void SetPos(RECT rc) override;
-  void SetVisible(bool visible = true) override;
-  void SetInternVisible(bool visible = true) override;
-  void SetEnabled(bool enable = true) override;
   void SetFocusedState(bool focused) override;
   void DoEvent(TEventUI& event) override;
   void PaintStatusImage(HDC hdc) override;
-  void PaintText(HDC hdc) override;
-  void OnNativeCommand(UINT code) override;
+  void OnNativeCommand(UINT code) override;  // and "textchanged" on EN_CHANGE
   HBRUSH OnNativeCtlColor(HDC hdc) override;
-  void OnNativeDestroyed() override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
 
  private:
   void CreateNative();
   void DestroyNative();
-  void PlaceNative();
+  void PlaceNative() override;
   void ApplyCaret();
   static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
-  HWND hwnd_ = nullptr;
   HBRUSH nativeBrush_ = nullptr;  // owned
   bool hot_ = false;
   std::wstring normalImage_, hotImage_, focusedImage_, disabledImage_;

@@ -43,7 +43,7 @@ const wchar_t* CRichEditUI::GetClass() const { return L"RichEditUI"; }
 
 void* CRichEditUI::GetInterface(const wchar_t* name) {
   if (name && wcscmp(name, L"RichEdit") == 0) return this;
-  return CLabelUI::GetInterface(name);
+  return CNativeHostUI::GetInterface(name);
 }
 
 std::wstring CRichEditUI::GetText() const {
@@ -84,7 +84,7 @@ void CRichEditUI::SetReadOnly(bool v) {
 
 void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
   if (manager != manager_) DestroyNative();
-  CLabelUI::SetManager(manager, parent);
+  CNativeHostUI::SetManager(manager, parent);
   if (vscroll_ && manager_ && !vbar_) {
     vbar_ = std::make_unique<CScrollBarUI>();
     if (const std::wstring* defaults = manager_->GetDefaultAttributeList(L"VScrollBar")) {
@@ -97,11 +97,11 @@ void CRichEditUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
 
 CControlUI* CRichEditUI::FindControlAt(POINT pt) {
   if (vbar_ && IsVisible() && PtInRect(&vbar_->GetPos(), pt)) return vbar_.get();
-  return CLabelUI::FindControlAt(pt);
+  return CNativeHostUI::FindControlAt(pt);
 }
 
 void CRichEditUI::DoPaint(HDC hdc, const RECT& rcPaint) {
-  CLabelUI::DoPaint(hdc, rcPaint);
+  CNativeHostUI::DoPaint(hdc, rcPaint);
   RECT tmp;
   if (vbar_ && IntersectRect(&tmp, &rcPaint, &vbar_->GetPos())) vbar_->DoPaint(hdc, rcPaint);
 }
@@ -163,7 +163,7 @@ void CRichEditUI::DestroyNative() {
 }
 
 void CRichEditUI::OnNativeDestroyed() {
-  hwnd_ = nullptr;
+  CNativeHostUI::OnNativeDestroyed();
   if (vbar_) vbar_->SetTarget(nullptr);
 }
 
@@ -193,39 +193,6 @@ void CRichEditUI::PlaceNative() {
   if (!RectEmpty(fmt)) ::SendMessageW(hwnd_, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&fmt));
 }
 
-void CRichEditUI::SetPos(RECT rc) {
-  CLabelUI::SetPos(rc);
-  PlaceNative();
-}
-
-void CRichEditUI::SetVisible(bool visible) {
-  CLabelUI::SetVisible(visible);
-  if (hwnd_) ::ShowWindow(hwnd_, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
-void CRichEditUI::SetInternVisible(bool visible) {
-  CLabelUI::SetInternVisible(visible);
-  if (hwnd_) ::ShowWindow(hwnd_, IsVisible() ? SW_SHOWNOACTIVATE : SW_HIDE);
-}
-
-void CRichEditUI::SetEnabled(bool enable) {
-  CLabelUI::SetEnabled(enable);
-  if (hwnd_) EnableWindow(hwnd_, enable);
-}
-
-void CRichEditUI::OnNativeCommand(UINT code) {
-  if (!manager_) return;
-  if (code == EN_SETFOCUS) {
-    if (manager_->GetFocus() != this) manager_->SetFocus(this);
-  } else if (code == EN_KILLFOCUS) {
-    if (manager_->GetFocus() == this) manager_->SetFocus(nullptr);
-  }
-}
-
-void CRichEditUI::PaintText(HDC hdc) {
-  if (!hwnd_) CLabelUI::PaintText(hdc);
-}
-
 void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   const std::wstring v = value ? value : L"";
   if (wcscmp(name, L"multiline") == 0) SetMultiLine(ParseBool(v));
@@ -236,10 +203,10 @@ void CRichEditUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   else if (wcscmp(name, L"bkcolor") == 0) {
     // The native window paints the background in this colour.
     editBkColor_ = ParseColor(v);
-    CLabelUI::SetAttribute(name, value);
+    CNativeHostUI::SetAttribute(name, value);
     if (hwnd_) ::SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, ArgbToColorRef(editBkColor_));
   } else {
-    CLabelUI::SetAttribute(name, value);
+    CNativeHostUI::SetAttribute(name, value);
   }
 }
 

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "duilib/label.h"
+#include "duilib/native_host.h"
 #include "duilib/scrollbar.h"
 
 namespace DuiLib {
@@ -18,7 +18,7 @@ namespace DuiLib {
 // Loads msftedit.dll from the system folder once; false when it cannot.
 bool LoadRichEditLibrary();
 
-class CRichEditUI : public CLabelUI {
+class CRichEditUI : public CNativeHostUI {
  public:
   CRichEditUI();
   ~CRichEditUI() override;
@@ -34,16 +34,8 @@ class CRichEditUI : public CLabelUI {
   void SetReadOnly(bool readOnly);
   bool IsReadOnly() const { return readOnly_; }
 
-  bool TakesMouse() const override { return true; }
-  HWND GetNativeWindow() const override { return hwnd_; }
   void SetManager(CPaintManagerUI* manager, CControlUI* parent) override;
-  void SetPos(RECT rc) override;
-  void SetVisible(bool visible = true) override;
-  void SetInternVisible(bool visible = true) override;
-  void SetEnabled(bool enable = true) override;
-  void OnNativeCommand(UINT code) override;
   void OnNativeDestroyed() override;
-  void PaintText(HDC hdc) override;
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
   CControlUI* FindControlAt(POINT pt) override;
   void DoPaint(HDC hdc, const RECT& rcPaint) override;
@@ -54,9 +46,8 @@ class CRichEditUI : public CLabelUI {
   static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void CreateNative();
   void DestroyNative();
-  void PlaceNative();
+  void PlaceNative() override;
 
-  HWND hwnd_ = nullptr;
   std::unique_ptr<CScrollBarUI> vbar_;
   DWORD editBkColor_ = 0xFFFFFFFF;
   bool multiline_ = true, vscroll_ = false, autoVScroll_ = false, rich_ = true, readOnly_ = false;
