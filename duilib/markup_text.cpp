@@ -10,15 +10,7 @@ namespace DuiLib {
 
 namespace {
 
-struct Style {
-  DWORD color = 0;
-  bool hasColor = false;
-  bool underline = false;
-  DWORD underlineColor = 0;
-  bool hasUnderlineColor = false;
-  bool bold = false;
-  bool italic = false;
-};
+using Style = TMarkupStyle;
 
 bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -68,22 +60,14 @@ std::vector<TMarkupRun> ParseMarkup(const std::wstring& text) {
     if (s.empty()) return;
     if (!runs.empty() && !runs.back().lineBreak) {
       const TMarkupRun& b = runs.back();
-      if (b.hasColor == cur.hasColor && b.color == cur.color && b.underline == cur.underline &&
-          b.underlineColor == cur.underlineColor && b.hasUnderlineColor == cur.hasUnderlineColor &&
-          b.bold == cur.bold && b.italic == cur.italic) {
+      if (b.style == cur) {
         runs.back().text += s;
         return;
       }
     }
     TMarkupRun r;
     r.text = s;
-    r.color = cur.color;
-    r.hasColor = cur.hasColor;
-    r.underline = cur.underline;
-    r.underlineColor = cur.underlineColor;
-    r.hasUnderlineColor = cur.hasUnderlineColor;
-    r.bold = cur.bold;
-    r.italic = cur.italic;
+    r.style = cur;
     runs.push_back(r);
   };
   std::wstring pending;
@@ -154,14 +138,7 @@ void DrawMarkupText(HDC hdc, const RECT& rc, const std::wstring& text, HFONT fon
   if (text.empty() || RectEmpty(rc)) return;
   std::vector<Piece> pieces;
   for (const TMarkupRun& r : ParseMarkup(text)) {
-    Style s;
-    s.color = r.color;
-    s.hasColor = r.hasColor;
-    s.underline = r.underline;
-    s.underlineColor = r.underlineColor;
-    s.hasUnderlineColor = r.hasUnderlineColor;
-    s.bold = r.bold;
-    s.italic = r.italic;
+    const Style& s = r.style;
     if (r.lineBreak) {
       pieces.push_back(Piece{L'\n', s, true});
       continue;
@@ -230,11 +207,7 @@ void DrawMarkupText(HDC hdc, const RECT& rc, const std::wstring& text, HFONT fon
     while (k < line.end) {
       // A run of equal style inside the line.
       size_t e = k + 1;
-      auto same = [&](const Style& a, const Style& b) {
-        return a.hasColor == b.hasColor && a.color == b.color && a.underline == b.underline &&
-               a.underlineColor == b.underlineColor && a.bold == b.bold && a.italic == b.italic;
-      };
-      while (e < line.end && same(pieces[e].style, pieces[k].style)) ++e;
+      while (e < line.end && pieces[e].style == pieces[k].style) ++e;
       std::wstring s;
       int runWidth = 0;
       for (size_t m = k; m < e; ++m) {

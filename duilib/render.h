@@ -68,15 +68,19 @@ void DrawPlainText(HDC hdc, const RECT& rc, const std::wstring& text, HFONT font
 // <u [#RRGGBB]>..</u> underline (in that colour, else the text's), <b>..</b>
 // bold, <i>..</i> italic, <n> line break; any other text is literal (an
 // unknown or unclosed tag is drawn as text). Tags nest.
-struct TMarkupRun {
-  std::wstring text;
+struct TMarkupStyle {
   DWORD color = 0;  // ARGB; meaningful when hasColor
   bool hasColor = false;
   bool underline = false;
-  DWORD underlineColor = 0;
+  DWORD underlineColor = 0;  // meaningful when hasUnderlineColor
   bool hasUnderlineColor = false;
   bool bold = false;
   bool italic = false;
+  bool operator==(const TMarkupStyle&) const = default;
+};
+struct TMarkupRun {
+  std::wstring text;
+  TMarkupStyle style;
   bool lineBreak = false;  // a <n>: the run's text is empty
 };
 std::vector<TMarkupRun> ParseMarkup(const std::wstring& text);

@@ -127,14 +127,14 @@ TEST(Markup, ColourAndUnderlineTagsOfTheLicenceRow) {
   auto runs = ParseMarkup(L"已阅读并同意Zavrian <c #e29022><u #e29022>许可协议</u></c>");
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].text, L"已阅读并同意Zavrian ");
-  EXPECT_FALSE(runs[0].hasColor);
-  EXPECT_FALSE(runs[0].underline);
+  EXPECT_FALSE(runs[0].style.hasColor);
+  EXPECT_FALSE(runs[0].style.underline);
   EXPECT_EQ(runs[1].text, L"许可协议");
-  EXPECT_TRUE(runs[1].hasColor);
-  EXPECT_EQ(runs[1].color, 0xFFE29022u);
-  EXPECT_TRUE(runs[1].underline);
-  EXPECT_TRUE(runs[1].hasUnderlineColor);
-  EXPECT_EQ(runs[1].underlineColor, 0xFFE29022u);
+  EXPECT_TRUE(runs[1].style.hasColor);
+  EXPECT_EQ(runs[1].style.color, 0xFFE29022u);
+  EXPECT_TRUE(runs[1].style.underline);
+  EXPECT_TRUE(runs[1].style.hasUnderlineColor);
+  EXPECT_EQ(runs[1].style.underlineColor, 0xFFE29022u);
   EXPECT_EQ(StripMarkup(L"a<c #ff0000>b</c>c"), L"abc");
 }
 
