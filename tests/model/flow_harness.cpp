@@ -159,6 +159,14 @@ bool Harness::pumpUntil(const std::function<bool()>& pred, unsigned timeoutMs) {
   }
 }
 
+ZQDownloaderModel* Harness::startAndPressInstall() {
+  ZQDownloaderModel* m = start();
+  if (!waitQueryDone()) return nullptr;
+  m->installPath = folder;
+  m->startDownloadPlayer();
+  return m;
+}
+
 bool Harness::waitQueryDone(unsigned timeoutMs, int count) {
   return pumpUntil([this, count] { return queryEnds() >= count; }, timeoutMs);
 }

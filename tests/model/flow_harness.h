@@ -41,6 +41,9 @@ class Harness {
   // as the program's own path; init has run, callbacks record events.
   ZQDownloaderModel* start(const std::wstring& modulePath = L"C:\\dl\\setup.exe",
                            unsigned fallbackMs = 3000, unsigned pauseMs = 50);
+  // start(), then waits for the version query and presses install with
+  // `folder` as the install path; null when the query did not end.
+  ZQDownloaderModel* startAndPressInstall();
   // Runs the message loop until pred() or timeoutMs; returns pred().
   bool pumpUntil(const std::function<bool()>& pred, unsigned timeoutMs);
   void pumpFor(unsigned ms) { pumpUntil([] { return false; }, ms); }

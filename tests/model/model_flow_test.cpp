@@ -117,10 +117,7 @@ TEST(ModelFlow, FailedMoveIsAFailedAttempt) {
   Harness h;
   CreateDirectoryW(h.folder.c_str(), nullptr);
   ASSERT_TRUE(CreateDirectoryW((h.folder + L"\\zvinst.exe").c_str(), nullptr));
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"download end"); }, 60000));
   h.pumpFor(200);
   EXPECT_EQ(h.log.count(L"download xxx"), 6);
@@ -131,10 +128,7 @@ TEST(ModelFlow, DigestReuseSkipsTheDownload) {
   Harness h;
   CreateDirectoryW(h.folder.c_str(), nullptr);
   ASSERT_TRUE(CopyFileW(h.fixturePayload().c_str(), (h.folder + L"\\zvinst.exe").c_str(), FALSE));
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   installAndStartPlayer(h);
   ASSERT_FALSE(h.events.empty());
   // The digest check announces itself as percent -1 before the done event.
@@ -152,10 +146,7 @@ TEST(ModelFlow, UpperCaseDigestDownloadsAgainThenInstalls) {
   h.sim("set?upper_md5=1");
   CreateDirectoryW(h.folder.c_str(), nullptr);
   ASSERT_TRUE(CopyFileW(h.fixturePayload().c_str(), (h.folder + L"\\zvinst.exe").c_str(), FALSE));
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   installAndStartPlayer(h);
   EXPECT_FALSE(h.log.has(L"is the same md5"));
   EXPECT_EQ(h.simCount("/download/player/zvinst.exe"), 1);
@@ -165,10 +156,7 @@ TEST(ModelFlow, UpperCaseDigestDownloadsAgainThenInstalls) {
 TEST(ModelFlow, WrongDigestFailsSixTimesAndNeverRunsTheFile) {
   Harness h;
   h.sim("set?wrong_md5=1");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"download end"); }, 60000));
   h.pumpFor(200);
   EXPECT_EQ(h.log.count(L"download xxx"), 6);
@@ -301,10 +289,7 @@ TEST(ModelFlow, FallbackDownloadHasNoDigestToCheck) {
 TEST(ModelFlow, FourthAttemptSucceedsOverTheSocket) {
   Harness h;
   h.sim("set?fail_downloads=3");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   installAndStartPlayer(h);
   EXPECT_EQ(h.log.count(L"download xxx"), 4);
   EXPECT_EQ(h.simCount("/download/player/zvinst.exe"), 4);
@@ -313,10 +298,7 @@ TEST(ModelFlow, FourthAttemptSucceedsOverTheSocket) {
 TEST(ModelFlow, NotFoundSixTimesEndsWithoutEvent) {
   Harness h;
   h.sim("set?always_404=1");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.log.has(L"download end"); }, 60000));
   h.pumpFor(300);
   EXPECT_EQ(h.log.count(L"download xxx"), 6);
@@ -326,10 +308,7 @@ TEST(ModelFlow, NotFoundSixTimesEndsWithoutEvent) {
 TEST(ModelFlow, InstallerExitCodeOneIsAFailure) {
   Harness h;
   SetEnvironmentVariableW(L"ZQ_FIXTURE_EXIT_CODE", L"1");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   installAndStartPlayer(h, false);
   EXPECT_NE(h.record(L"zvinst_args.txt").find("role=zvinst"), std::string::npos);
   EXPECT_TRUE(h.log.has(L"sucess = 0"));
@@ -338,10 +317,7 @@ TEST(ModelFlow, InstallerExitCodeOneIsAFailure) {
 TEST(ModelFlow, FolderWithSpaceIsPassedUnquoted) {
   Harness h;
   h.folder += L"\\Program Files\\zq player";
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   installAndStartPlayer(h);
   std::string folderUtf8(h.folder.begin(), h.folder.end());
   std::string args = h.record(L"zvinst_args.txt");
@@ -352,10 +328,7 @@ TEST(ModelFlow, FolderWithSpaceIsPassedUnquoted) {
 TEST(ModelFlow, UnknownLengthProgressIsThrottled) {
   Harness h;
   h.sim("set?chunked=1");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.countEvents(Event::DownloadDone) == 1; }, 30000));
   int progress = h.countEvents(Event::Progress);
   EXPECT_GE(progress, 1);
@@ -388,10 +361,7 @@ TEST(ModelFlow, ShutdownDuringQueryIsPromptAndDropsEvents) {
 TEST(ModelFlow, ShutdownDuringDownloadIsPrompt) {
   Harness h;
   h.sim("set?slow_body=30");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ASSERT_NE(h.startAndPressInstall(), nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.countEvents(Event::Progress) >= 1; }, 15000));
   DWORD before = GetTickCount();
   ZQDownloaderModel::destroyInstance();
@@ -411,10 +381,8 @@ TEST(ModelFlow, ShutdownDuringDownloadIsPrompt) {
 TEST(ModelFlow, ShutdownDuringInstallerRunIsPrompt) {
   Harness h;
   SetEnvironmentVariableW(L"ZQ_FIXTURE_SLEEP_MS", L"15000");
-  ZQDownloaderModel* m = h.start();
-  ASSERT_TRUE(h.waitQueryDone());
-  m->installPath = h.folder;
-  m->startDownloadPlayer();
+  ZQDownloaderModel* m = h.startAndPressInstall();
+  ASSERT_NE(m, nullptr);
   ASSERT_TRUE(h.pumpUntil([&] { return h.countEvents(Event::DownloadDone) == 1; }, 30000));
   m->startInstallPlayer();
   ASSERT_TRUE(h.pumpUntil([&] { return h.record(L"zvinst_args.txt").find("end\n") != std::string::npos; },
